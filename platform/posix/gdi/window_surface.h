@@ -1,0 +1,37 @@
+// What the window manager's side of the stand-in shares with its GDI side: the
+// pixels of a window's client area. A device context of a window (GetDC,
+// BeginPaint) draws into its surface; the window's host presents the damaged
+// part of the surface to the person or the test.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/posix/win_types.h"
+
+namespace win::stand_in {
+
+struct WindowSurface {
+  std::mutex lock;  // guards everything below; taken by GDI per operation
+  int width = 0;
+  int height = 0;
+  std::vector<COLORREF> pixels;  // row-major, 0x00BBGGRR, width * height
+  bool damaged = false;          // pixels changed since the host last presented
+  RECT damage{};                 // bounding box of the change, right/bottom exclusive
+
+  void Resize(int newWidth, int newHeight);  // keeps the overlapping pixels, new ones black
+  void AddDamage(int left, int top, int right, int bottom);
+  bool TakeDamage(RECT& out);  // the damage so far, cleared
+};
+
+// A device context that draws into a window's surface, clipped to the given
+// rectangle (the client area for GetDC, the update rectangle for BeginPaint).
+// The context keeps the surface alive. ReleaseWindowDC ends it.
+HDC CreateWindowDC(std::shared_ptr<WindowSurface> surface, const RECT& clip);
+bool ReleaseWindowDC(HDC dc);
+// The surface a window DC draws into, or null for any other handle.
+std::shared_ptr<WindowSurface> SurfaceOfDC(HDC dc);
+
+}  // namespace win::stand_in

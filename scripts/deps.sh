@@ -1,0 +1,29 @@
+# Installs the Debian packages a step needs, when any is missing. Sourced by run and test.
+need_packages() {
+  local missing=()
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  if printf '%s\n' "${missing[@]}" | grep -q ':i386$'; then
+    dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
+  fi
+  echo "installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+BUILD_PACKAGES=(cmake make g++ libx11-dev)
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev tmux xvfb x11-utils xdotool imagemagick valgrind)
+WINDOWS_PACKAGES=(g++-mingw-w64-i686 mingw-w64-i686-dev)
+WINE_PACKAGES=(wine wine32:i386)
+
+# Configures (once) and builds one build folder: configure_and_build DIR [cmake args...]
+configure_and_build() {
+  local dir=$1
+  shift
+  [ -f "$dir/CMakeCache.txt" ] || cmake -S . -B "$dir" "$@" >/dev/null
+  cmake --build "$dir" -j"$(nproc)"
+}
