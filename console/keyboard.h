@@ -1,0 +1,24 @@
+// The console terminal's input side: key polling and reading, line input, delays.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/text_stream.h"
+
+namespace crt {
+
+extern char ScanCode;
+extern bool SpecialKey;
+extern bool DoingNumChars;
+extern uint8_t DoingNumCode;
+extern bool CheckEOF;
+extern const uint8_t CtrlKeypadKeys[13];  // scan codes 71 to 83
+
+bool KeyPressed();
+char ReadKey();
+uint8_t RemapScanCode(uint8_t scanCode, uint8_t modifiers);
+void Delay(uint16_t ms);
+int16_t CrtRead(rtl::TextRec& f);
+void BackSpace(rtl::TextRec& f);
+
+}  // namespace crt

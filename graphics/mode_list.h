@@ -1,0 +1,73 @@
+// Mode records, the two mode lists, and their lookup.
+#pragma once
+
+#include <cstdint>
+
+#include "graphics/graph_state.h"
+
+namespace graph {
+
+struct TModeInfo;
+using PModeInfo = TModeInfo*;
+
+struct TModeInfo {
+  int16_t DriverNumber;
+  int16_t ModeNumber;
+  int16_t InternModeNumber;
+  int32_t MaxColor;
+  int32_t PaletteSize;
+  uint16_t XAspect, YAspect;
+  uint16_t MaxX, MaxY;
+  bool DirectColor;
+  uint8_t HardwarePages;
+  struct {
+    uint8_t length;
+    char chars[18];
+  } ModeName;
+  DirectPutPixelProc DirectPutPixel;
+  GetPixelProc GetPixel;
+  PutPixelProc PutPixel;
+  SetRGBPaletteProc SetRGBPalette;
+  GetRGBPaletteProc GetRGBPalette;
+  SetAllPaletteProc SetAllPalette;
+  SetVisualPageProc SetVisualPage;
+  SetActivePageProc SetActivePage;
+  ClearViewPortProc ClearViewPort;
+  PutImageProc PutImage;
+  GetImageProc GetImage;
+  ImageSizeProc ImageSize;
+  GetScanLineProc GetScanLine;
+  LineProc Line;
+  EllipseProc InternalEllipse;
+  PatternLineProc PatternLine;
+  HLineProc HLine;
+  VLineProc VLine;
+  CircleProc Circle;
+  InitModeProcType InitModeProc;
+  OutTextXYProc OutTextXY;
+  SetBkColorProc SetBkColor;
+  GetBkColorProc GetBkColor;
+  PModeInfo Next;
+};
+
+struct ModeRange {
+  int16_t Lo, Hi;
+};
+
+extern PModeInfo ModeList;
+struct NewModeListType {
+  PModeInfo Modes[22];  // colour-depth drivers 11 to 21
+  ModeRange LoHi[22];
+};
+extern NewModeListType NewModeList;
+
+void InitMode(TModeInfo& mode);
+void AddMode(const TModeInfo& mode);
+PModeInfo SearchMode(int16_t driver, int16_t& mode);
+void GetModeRange(int16_t driver, int16_t& lowest, int16_t& highest);
+void Res2Mode(int32_t width, int32_t height, int32_t colors, int16_t& driver, int16_t& mode);
+bool Mode2Res(int16_t mode, int32_t& width, int32_t& height);
+void InternDetectGraph(int16_t& driver, int16_t& mode, bool fromInitGraph);
+void InitVars();
+
+}  // namespace graph
