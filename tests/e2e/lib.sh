@@ -1,0 +1,45 @@
+# Drives a program in a tmux pane as a person would: start it, type, read the
+# screen, wait for its exit code. Sourced by the end-to-end checks.
+
+E2E_DIR=${E2E_DIR:-$(mktemp -d)}
+
+fail() {
+  echo "FAIL: $*" >&2
+  [ -n "${pane_session:-}" ] && tmux capture-pane -p -t "$pane_session" >&2 2>/dev/null
+  exit 1
+}
+
+# start_in_pane SESSION COMMAND: runs COMMAND in a 100x30 pane; its exit code
+# lands in $E2E_DIR/SESSION.rc.
+start_in_pane() {
+  pane_session=$1
+  shift
+  rm -f "$E2E_DIR/$pane_session.rc"
+  tmux new-session -d -s "$pane_session" -x 100 -y 30 \
+    "$*; echo \$? > $E2E_DIR/$pane_session.rc; sleep 300"
+}
+
+screen_text() { tmux capture-pane -p -t "$pane_session"; }
+
+# wait_for_text TEXT [SECONDS]: until the pane shows TEXT (a fixed string).
+wait_for_text() {
+  local deadline=$((SECONDS + ${2:-20}))
+  until screen_text | grep -qF -- "$1"; do
+    [ $SECONDS -lt $deadline ] || fail "no '$1' on the screen"
+    sleep 0.2
+  done
+}
+
+type_keys() { tmux send-keys -t "$pane_session" "$@"; }
+
+# exit_code [SECONDS]: waits for the program to end and prints its code.
+exit_code() {
+  local deadline=$((SECONDS + ${1:-20}))
+  until [ -s "$E2E_DIR/$pane_session.rc" ]; do
+    [ $SECONDS -lt $deadline ] || fail "program did not end"
+    sleep 0.2
+  done
+  cat "$E2E_DIR/$pane_session.rc"
+}
+
+end_pane() { tmux kill-session -t "$pane_session" 2>/dev/null || true; }
