@@ -10,6 +10,10 @@ constexpr int32_t PrimeTableSize = 15928;
 extern int32_t M, N, K, D, F, NUMP, LASTP, NUMOP;
 extern int32_t NP[PrimeTableSize];
 
+// Polled after every candidate; a key found ends the search and stays pending.
+// The main routine points it at the terminal's KeyPressed.
+extern bool (*KeyPoll)();
+
 void PrimeSearchDialogue();
 
 }  // namespace app

@@ -23,9 +23,9 @@ struct ModuleTable {
 extern ModuleTable InitFinal;
 
 // The run-time's own module entries 1 to 4.
-void SystemInit();           // system run-time start-up
+void SystemInit();  // system run-time start-up
 void InternalResourcesInit();
-void DosServicesInit();      // installs DosExitProc
+void DosServicesInit();  // installs DosExitProc
 void ObjectsFinal();
 
 extern Procedure ExitProc;

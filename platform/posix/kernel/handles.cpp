@@ -1,0 +1,195 @@
+// Kernel handles over file descriptors, with Windows error numbers. The three
+// standard handles are fixed objects; a standard stream that the console side
+// serves is read and written through it.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+
+#include "platform/posix/kernel/handle_object.h"
+#include "platform/posix/kernel/host_hooks.h"
+#include "platform/posix/kernel/kernel_api.h"
+
+namespace win::stand_in {
+namespace {
+
+HandleObject standardHandles[3] = {
+    {HandleKind::File, StdInputStream, nullptr},
+    {HandleKind::File, StdOutputStream, nullptr},
+    {HandleKind::File, StdErrorStream, nullptr},
+};
+const ConsoleFiles* consoleFiles = nullptr;
+thread_local DWORD lastError = 0;
+
+bool ServedByConsole(int stream) {
+  return stream >= 0 && consoleFiles && consoleFiles->serves(static_cast<StdStream>(stream));
+}
+
+DWORD WindowsErrorOf(int error) {
+  switch (error) {
+    case EPIPE:
+      return ERROR_BROKEN_PIPE;
+    case ENOSPC:
+      return ERROR_DISK_FULL;
+    case EBADF:
+      return ERROR_INVALID_HANDLE;
+    case EACCES:
+    case EPERM:
+      return ERROR_ACCESS_DENIED;
+    case ENOENT:
+      return ERROR_FILE_NOT_FOUND;
+    case ENOMEM:
+      return ERROR_NOT_ENOUGH_MEMORY;
+    case EINVAL:
+      return ERROR_INVALID_PARAMETER;
+    default:
+      return ERROR_GEN_FAILURE;
+  }
+}
+
+}  // namespace
+
+void SetLastErrorFromErrno(int error) {
+  lastError = WindowsErrorOf(error);
+}
+void SetLastErrorCode(DWORD code) {
+  lastError = code;
+}
+DWORD LastErrorCode() {
+  return lastError;
+}
+
+HandleObject* ObjectOf(HANDLE handle) {
+  for (auto& object : standardHandles)
+    if (handle == &object) return &object;
+  return CheckedObject(handle);
+}
+
+void RegisterConsoleFiles(const ConsoleFiles* files) {
+  consoleFiles = files;
+}
+
+int StdStreamOfHandle(HANDLE handle) {
+  for (int i = 0; i < 3; ++i)
+    if (handle == &standardHandles[i]) return i;
+  return -1;
+}
+
+int DescriptorOfHandle(HANDLE handle) {
+  HandleObject* object = ObjectOf(handle);
+  return object && object->kind == HandleKind::File ? object->fd : -1;
+}
+
+}  // namespace win::stand_in
+
+namespace win {
+using namespace stand_in;
+
+HANDLE WINAPI GetStdHandle(DWORD nStdHandle) {
+  switch (nStdHandle) {
+    case STD_INPUT_HANDLE:
+      return &standardHandles[0];
+    case STD_OUTPUT_HANDLE:
+      return &standardHandles[1];
+    case STD_ERROR_HANDLE:
+      return &standardHandles[2];
+  }
+  SetLastErrorCode(ERROR_INVALID_HANDLE);
+  return INVALID_HANDLE_VALUE;
+}
+
+DWORD WINAPI GetFileType(HANDLE hFile) {
+  int stream = StdStreamOfHandle(hFile);
+  if (ServedByConsole(stream)) return FILE_TYPE_CHAR;
+  int fd = DescriptorOfHandle(hFile);
+  struct stat info;
+  if (fd < 0 || fstat(fd, &info) != 0) {
+    SetLastErrorCode(ERROR_INVALID_HANDLE);
+    return FILE_TYPE_UNKNOWN;
+  }
+  if (S_ISCHR(info.st_mode)) return FILE_TYPE_CHAR;
+  if (S_ISREG(info.st_mode) || S_ISBLK(info.st_mode)) return FILE_TYPE_DISK;
+  if (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)) return FILE_TYPE_PIPE;
+  return FILE_TYPE_UNKNOWN;
+}
+
+BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead, LPVOID) {
+  DWORD ignored;
+  DWORD& done = lpNumberOfBytesRead ? *lpNumberOfBytesRead : ignored;
+  done = 0;
+  int stream = StdStreamOfHandle(hFile);
+  if (ServedByConsole(stream))
+    return consoleFiles->read(static_cast<StdStream>(stream), static_cast<char*>(lpBuffer), nNumberOfBytesToRead,
+                              &done);
+  int fd = DescriptorOfHandle(hFile);
+  if (fd < 0) {
+    SetLastErrorCode(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  ssize_t n;
+  do n = read(fd, lpBuffer, nNumberOfBytesToRead);
+  while (n < 0 && errno == EINTR);
+  if (n < 0) {
+    SetLastErrorFromErrno(errno);
+    return FALSE;
+  }
+  done = static_cast<DWORD>(n);
+  return TRUE;
+}
+
+BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
+                      LPVOID) {
+  DWORD ignored;
+  DWORD& done = lpNumberOfBytesWritten ? *lpNumberOfBytesWritten : ignored;
+  done = 0;
+  int stream = StdStreamOfHandle(hFile);
+  if (ServedByConsole(stream))
+    return consoleFiles->write(static_cast<StdStream>(stream), static_cast<const char*>(lpBuffer),
+                               nNumberOfBytesToWrite, &done);
+  int fd = DescriptorOfHandle(hFile);
+  if (fd < 0) {
+    SetLastErrorCode(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  const char* bytes = static_cast<const char*>(lpBuffer);
+  while (done < nNumberOfBytesToWrite) {
+    ssize_t n = write(fd, bytes + done, nNumberOfBytesToWrite - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      SetLastErrorFromErrno(n < 0 ? errno : ENOSPC);
+      return FALSE;
+    }
+    done += static_cast<DWORD>(n);
+  }
+  return TRUE;
+}
+
+BOOL WINAPI CloseHandle(HANDLE hObject) {
+  if (StdStreamOfHandle(hObject) >= 0) return TRUE;  // the standard handles stay
+  if (!ReleaseObject(hObject)) {
+    SetLastErrorCode(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+DWORD WINAPI GetLastError() {
+  return LastErrorCode();
+}
+void WINAPI SetLastError(DWORD dwErrCode) {
+  SetLastErrorCode(dwErrCode);
+}
+
+BOOL WINAPI GetConsoleMode(HANDLE hConsoleHandle, LPDWORD lpMode) {
+  int stream = StdStreamOfHandle(hConsoleHandle);
+  if (!ServedByConsole(stream)) {
+    SetLastErrorCode(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (lpMode) *lpMode = stream == StdInputStream ? 0x1F7u : 0x3u;
+  return TRUE;
+}
+
+}  // namespace win

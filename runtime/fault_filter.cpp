@@ -1,0 +1,140 @@
+// The unhandled-exception filter: a fault on the program's stack becomes a
+// run-time error. The faulting context is redirected to JumpToHandleErrorFrame,
+// which reports it through the normal error path.
+#include "runtime/fault_filter.h"
+
+#include <cstdint>
+
+#include "platform/win.h"
+#include "runtime/system.h"
+
+namespace rtl {
+
+bool SSESupported = true;
+
+namespace {
+
+struct PendingFault {
+  void* address;
+  void* frame;
+  uint16_t number;
+  bool resetFPU;
+};
+constexpr int MaxPendingFaults = 16;
+PendingFault PendingFaults[MaxPendingFaults];
+volatile int PendingCount = 0;
+volatile bool ProbingSSE = false;
+uint16_t StackSegment = 0;
+
+uint16_t CurrentStackSegment() {
+  uint16_t ss;
+  asm volatile("mov %%ss, %0" : "=r"(ss));
+  return ss;
+}
+
+struct FaultMapping {
+  uint16_t number;
+  bool resetFPU;
+};
+
+FaultMapping MapException(win::DWORD code) {
+  switch (code) {
+    case EXCEPTION_ACCESS_VIOLATION:
+    case EXCEPTION_ILLEGAL_INSTRUCTION:
+      return {216, true};
+    case EXCEPTION_ARRAY_BOUNDS_EXCEEDED:
+      return {201, false};
+    case EXCEPTION_FLT_DENORMAL_OPERAND:
+    case EXCEPTION_FLT_UNDERFLOW:
+      return {206, true};
+    case EXCEPTION_FLT_DIVIDE_BY_ZERO:
+    case EXCEPTION_INT_DIVIDE_BY_ZERO:
+      return {200, true};
+    case EXCEPTION_FLT_INEXACT_RESULT:
+    case EXCEPTION_FLT_INVALID_OPERATION:
+    case EXCEPTION_FLT_STACK_CHECK:
+      return {207, true};
+    case EXCEPTION_FLT_OVERFLOW:
+      return {205, true};
+    case EXCEPTION_INT_OVERFLOW:
+      return {215, false};
+    case EXCEPTION_PRIV_INSTRUCTION:
+      return {218, false};
+    case EXCEPTION_STACK_OVERFLOW:
+      return {202, false};
+    case STATUS_CONTROL_C_EXIT:
+      return {217, true};
+  }
+  return {static_cast<uint16_t>((code & 0xC0000000u) == 0xC0000000u ? 217 : 255), true};
+}
+
+[[noreturn]] __attribute__((noinline)) void JumpToHandleErrorFrame() {
+  int top = PendingCount - 1;
+  PendingCount = top;
+  PendingFault fault = PendingFaults[top];
+  if (fault.resetFPU) SysResetFPU();
+  HandleErrorAddrFrame(fault.number, fault.address, fault.frame);
+}
+
+// The stack pointer the redirected context starts with: below the faulting
+// code's red zone, aligned as a function entry expects.
+uintptr_t EntryStackPointer(uintptr_t faultingStackPointer) {
+  return ((faultingStackPointer - 512) & ~static_cast<uintptr_t>(15)) - sizeof(void*);
+}
+
+win::LONG WINAPI FaultFilter(win::EXCEPTION_POINTERS* info) {
+  win::CONTEXT* context = info->ContextRecord;
+  if (context->SegSs != StackSegment || PendingCount >= MaxPendingFaults) return EXCEPTION_CONTINUE_SEARCH;
+  win::DWORD code = info->ExceptionRecord->ExceptionCode;
+#if defined(__x86_64__)
+  uintptr_t& ip = reinterpret_cast<uintptr_t&>(context->Rip);
+  uintptr_t& sp = reinterpret_cast<uintptr_t&>(context->Rsp);
+  void* frame = reinterpret_cast<void*>(context->Rbp);
+#else
+  uintptr_t& ip = reinterpret_cast<uintptr_t&>(context->Eip);
+  uintptr_t& sp = reinterpret_cast<uintptr_t&>(context->Esp);
+  void* frame = reinterpret_cast<void*>(context->Ebp);
+#endif
+  if (code == EXCEPTION_ILLEGAL_INSTRUCTION && ProbingSSE) {
+    SSESupported = false;
+    ip += 3;  // the probe instruction's length
+    return EXCEPTION_CONTINUE_EXECUTION;
+  }
+  FaultMapping mapping = MapException(code);
+  int slot = PendingCount;
+  PendingCount = slot + 1;
+  PendingFaults[slot] = {reinterpret_cast<void*>(ip), frame, mapping.number, mapping.resetFPU};
+  ip = reinterpret_cast<uintptr_t>(&JumpToHandleErrorFrame);
+  sp = EntryStackPointer(sp);
+  return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+}  // namespace
+
+void InstallFaultFilter() {
+  win::SetUnhandledExceptionFilter(FaultFilter);
+}
+void RemoveFaultFilter() {
+  win::SetUnhandledExceptionFilter(nullptr);
+}
+void RecordStackSegment() {
+  StackSegment = CurrentStackSegment();
+}
+
+void ProbeSSE() {
+  ProbingSSE = true;
+  asm volatile("movaps %%xmm0, %%xmm0" ::: "xmm0");  // 3 bytes: 0F 28 C0
+  ProbingSSE = false;
+}
+
+void LoadMXCSR() {
+  uint32_t value = MXCSR;
+  asm volatile("ldmxcsr %0" ::"m"(value));
+}
+
+void SysResetFPU() {
+  uint16_t controlWord = Default8087CW;
+  asm volatile("fninit\n\tfldcw %0" ::"m"(controlWord));
+}
+
+}  // namespace rtl
