@@ -1,0 +1,92 @@
+// The dialogue through pipes: what a user typing answers sees.
+#include <gtest/gtest.h>
+
+#include "app/main_routine.h"
+#include "app/prime_search.h"
+#include "tests/support/child_process.h"
+
+namespace {
+
+testing_support::ChildResult Dialogue(const std::string& answers) {
+  return testing_support::RunInChild([] { rtl::ProcessEntry(app::ProgramModules, app::PrimesMain); }, answers);
+}
+
+std::vector<std::string> Summaries(const std::string& out) {
+  std::vector<std::string> found;
+  size_t at = 0;
+  while ((at = out.find("LastP=", at)) != std::string::npos) {
+    size_t end = out.find("\r\n", at);
+    found.push_back(out.substr(at, end - at));
+    at = end;
+  }
+  return found;
+}
+
+TEST(Dialogue, SummariesOfTheKnownSearches) {
+  auto r = Dialogue("1\n3\n10\n100\n1646\n-5\n$10\n  7  junk\n\n0\n");
+  EXPECT_EQ(r.exitCode, 0);
+  std::vector<std::string> expected = {"LastP=2 NumPtot=1 NumOP=1",
+                                       "LastP=5 NumPtot=3 NumOP=6",
+                                       "LastP=29 NumPtot=10 NumOP=94",
+                                       "LastP=541 NumPtot=100 NumOP=8141",
+                                       "LastP=13921 NumPtot=1646 NumOP=1088138",
+                                       "LastP=-1 NumPtot=0 NumOP=0",
+                                       "LastP=53 NumPtot=16 NumOP=237",
+                                       "LastP=17 NumPtot=7 NumOP=41",
+                                       "LastP=-1 NumPtot=0 NumOP=0"};
+  EXPECT_EQ(Summaries(r.out), expected);
+}
+
+TEST(Dialogue, PrintsThePromptAndEveryPrimeLine) {
+  auto r = Dialogue("3\n0\n");
+  EXPECT_EQ(r.out,
+            "m\xF8 prime search<=1646:2 is PRIME!\r\n3 is PRIME!\r\n5 is PRIME!\r\n"
+            "LastP=5 NumPtot=3 NumOP=6\r\n"
+            "m\xF8 prime search<=1646:LastP=-1 NumPtot=0 NumOP=0\r\n");
+}
+
+TEST(Dialogue, InvalidAnswerEndsWithRunTimeError106) {
+  for (const char* answer : {"abc\n", "12x\n", "2147483648\n"}) {
+    auto r = Dialogue(answer);
+    EXPECT_EQ(r.exitCode, 106) << answer;
+    EXPECT_NE(r.out.find("Runtime error 106 at $"), std::string::npos) << answer;
+  }
+}
+
+TEST(Dialogue, EndOfInputReadsZero) {
+  auto r = Dialogue("");
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(Summaries(r.out), std::vector<std::string>{"LastP=-1 NumPtot=0 NumOP=0"});
+}
+
+TEST(PrimeTable, RecordsRunningCountsAndKeepsEntriesOfEarlierSearches) {
+  auto r = testing_support::RunInChild(
+      [] {
+        rtl::ProcessEntry(app::ProgramModules, [] {
+          rtl::InitializeUnits();
+          app::PrimeSearchDialogue();
+          // 100 primes, then 10: entries past 29 keep the first search's counts.
+          bool ok = app::NP[29] == 10 && app::NP[541] == 100 && app::NP[30] == 0 && app::NP[0] == 0 &&
+                    app::NP[1] == 0 && app::NP[2] == 1;
+          rtl::Halt(ok ? 0 : 1);
+        });
+      },
+      "100\n10\n0\n");
+  EXPECT_EQ(r.exitCode, 0);
+}
+
+TEST(PrimeTable, SearchesBeyondTheTableNeverWriteOutsideIt) {
+  auto r = testing_support::RunInChild(
+      [] {
+        rtl::ProcessEntry(app::ProgramModules, [] {
+          rtl::InitializeUnits();
+          app::PrimeSearchDialogue();
+          rtl::Halt(app::NP[15923] == 1857 && app::LASTP == -1 ? 0 : 1);
+        });
+      },
+      "2000\n0\n", 120);
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.out.find("LastP=17389 NumPtot=2000"), std::string::npos);
+}
+
+}  // namespace
