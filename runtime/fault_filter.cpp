@@ -4,6 +4,7 @@
 #include "runtime/fault_filter.h"
 
 #include <cstdint>
+#include <type_traits>
 
 #include "platform/win.h"
 #include "runtime/system.h"
@@ -87,25 +88,28 @@ win::LONG WINAPI FaultFilter(win::EXCEPTION_POINTERS* info) {
   if (context->SegSs != StackSegment || PendingCount >= MaxPendingFaults) return EXCEPTION_CONTINUE_SEARCH;
   win::DWORD code = info->ExceptionRecord->ExceptionCode;
 #if defined(__x86_64__)
-  uintptr_t& ip = reinterpret_cast<uintptr_t&>(context->Rip);
-  uintptr_t& sp = reinterpret_cast<uintptr_t&>(context->Rsp);
+  auto& ipRegister = context->Rip;
+  auto& spRegister = context->Rsp;
   void* frame = reinterpret_cast<void*>(context->Rbp);
 #else
-  uintptr_t& ip = reinterpret_cast<uintptr_t&>(context->Eip);
-  uintptr_t& sp = reinterpret_cast<uintptr_t&>(context->Esp);
-  void* frame = reinterpret_cast<void*>(context->Ebp);
+  auto& ipRegister = context->Eip;
+  auto& spRegister = context->Esp;
+  void* frame = reinterpret_cast<void*>(static_cast<uintptr_t>(context->Ebp));
 #endif
+  uintptr_t ip = static_cast<uintptr_t>(ipRegister);
+  uintptr_t sp = static_cast<uintptr_t>(spRegister);
   if (code == EXCEPTION_ILLEGAL_INSTRUCTION && ProbingSSE) {
     SSESupported = false;
-    ip += 3;  // the probe instruction's length
+    ipRegister = static_cast<std::remove_reference_t<decltype(ipRegister)>>(ip + 3);  // past the probe
     return EXCEPTION_CONTINUE_EXECUTION;
   }
   FaultMapping mapping = MapException(code);
   int slot = PendingCount;
   PendingCount = slot + 1;
   PendingFaults[slot] = {reinterpret_cast<void*>(ip), frame, mapping.number, mapping.resetFPU};
-  ip = reinterpret_cast<uintptr_t>(&JumpToHandleErrorFrame);
-  sp = EntryStackPointer(sp);
+  using Register = std::remove_reference_t<decltype(ipRegister)>;
+  ipRegister = static_cast<Register>(reinterpret_cast<uintptr_t>(&JumpToHandleErrorFrame));
+  spRegister = static_cast<Register>(EntryStackPointer(sp));
   return EXCEPTION_CONTINUE_EXECUTION;
 }
 
@@ -123,7 +127,7 @@ void RecordStackSegment() {
 
 void ProbeSSE() {
   ProbingSSE = true;
-  asm volatile("movaps %%xmm0, %%xmm0" ::: "xmm0");  // 3 bytes: 0F 28 C0
+  asm volatile(".byte 0x0f, 0x28, 0xc0");  // movaps xmm0, xmm0: 3 bytes
   ProbingSSE = false;
 }
 
