@@ -50,7 +50,9 @@ void WritePrimeLine(int32_t n) {
   rtl::IOCheck();
 }
 
-void Search() {
+}  // namespace
+
+void SearchPrimes() {
   N = 1;
   for (;;) {
     N = WrappingAdd(N, 1);
@@ -76,6 +78,8 @@ void Search() {
     if (static_cast<int64_t>(N) >= SearchBound()) return;
   }
 }
+
+namespace {
 
 void AskForCount() {
   rtl::TextRec& out = rtl::GetOutput();
@@ -118,7 +122,7 @@ void PrimeSearchDialogue() {
     NUMP = 0;
     NUMOP = 0;
     AskForCount();
-    if (M > 0) Search();
+    if (M > 0) SearchPrimes();
     WriteSummary();
   } while (M != 0);
 }

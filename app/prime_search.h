@@ -15,5 +15,7 @@ extern int32_t NP[PrimeTableSize];
 extern bool (*KeyPoll)();
 
 void PrimeSearchDialogue();
+// One search for M primes, from candidate 2, writing a line per prime to Output.
+void SearchPrimes();
 
 }  // namespace app

@@ -120,8 +120,13 @@ TEST(Faults, BecomeRunTimeErrorsWithTheReport) {
     int number;
   };
   const Case cases[] = {
-      {[] { *static_cast<volatile int*>(nullptr) = 1; }, 216},
-      {[] { zero = 10 / zero; }, 200},
+      // Written in machine code, so the faults are the processor's, not the compiler's to assume away.
+      {[] { asm volatile("movl $1, (%0)" ::"r"(static_cast<intptr_t>(zero))); }, 216},
+      {[] {
+         int dividend = 10;
+         asm volatile("cltd\n\tidivl %1" : "+a"(dividend) : "r"(zero) : "edx");
+       },
+       200},
       {[] { zeroLd = 1.0L / zeroLd; }, 200},
       {[] { zeroLd = zeroLd / zeroLd; }, 207},
       {[] { big = big * big; }, 205},
