@@ -1,7 +1,11 @@
 // Run-time errors, faults and the exit sequence, each in a child process that
 // starts through the run-time as the program does.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <regex>
 
 #include "runtime/system.h"
@@ -136,6 +140,38 @@ TEST(Faults, BecomeRunTimeErrorsWithTheReport) {
     EXPECT_EQ(r.exitCode, c.number);
     ExpectReport(r.out, c.number);
   }
+}
+
+}  // namespace
+
+namespace {
+
+int ptyMaster = -1;
+
+__attribute__((noinline)) void DumpFromDepth(int depth) {
+  if (depth > 0) {
+    DumpFromDepth(depth - 1);
+  } else {
+    rtl::DumpStack(rtl::StdOut, __builtin_frame_address(0));
+    rtl::Flush(rtl::StdOut);
+  }
+  depthReached = depth;
+}
+
+TEST(RunErrors, BacktraceOnAConsoleStopsAfterNineFrames) {
+  auto r = RunInChild([] {
+    int slave;
+    ptyMaster = posix_openpt(O_RDWR | O_NOCTTY);
+    if (ptyMaster < 0 || grantpt(ptyMaster) || unlockpt(ptyMaster)) _exit(100);
+    slave = open(ptsname(ptyMaster), O_RDWR | O_NOCTTY);
+    dup2(slave, 1);
+    rtl::SysInitStdIO();
+    DumpFromDepth(20);
+    char buffer[4096];
+    ssize_t n = read(ptyMaster, buffer, sizeof buffer);
+    _exit(static_cast<int>(std::count(buffer, buffer + (n > 0 ? n : 0), '\n')));
+  });
+  EXPECT_EQ(r.exitCode, 9);
 }
 
 }  // namespace
