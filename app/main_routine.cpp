@@ -1,11 +1,14 @@
 #include "app/main_routine.h"
 
+#include "app/prime_plot.h"
 #include "app/prime_search.h"
+#include "console/keyboard.h"
+#include "console/screen_output.h"
+#include "graphics/graph.h"
 
 namespace app {
 
-// The run-time's own modules; the console terminal and the graphics interface
-// take the fifth and sixth entries.
+// The run-time's own modules, then the console terminal and the graphics interface.
 const rtl::ModuleTable ProgramModules = {
     6,
     0,
@@ -14,16 +17,16 @@ const rtl::ModuleTable ProgramModules = {
         {rtl::InternalResourcesInit, nullptr},
         {rtl::DosServicesInit, nullptr},
         {nullptr, rtl::ObjectsFinal},
-        {nullptr, nullptr},
-        {nullptr, nullptr},
+        {crt::CrtInit, nullptr},
+        {graph::GraphInit, nullptr},
     },
 };
 
 void PrimesMain() {
   rtl::InitializeUnits();
+  KeyPoll = crt::KeyPressed;
   PrimeSearchDialogue();
-  rtl::ExitCode = 0;
-  rtl::DoExit();
+  PrimeCountPlot();
 }
 
 }  // namespace app

@@ -8,6 +8,6 @@ namespace app {
 extern int16_t GD, GM, ERRCODE;
 
 // Waits for a key, opens graphics, plots NP and the signature, waits for a line.
-void PrimeCountPlot();
+[[noreturn]] void PrimeCountPlot();
 
 }  // namespace app

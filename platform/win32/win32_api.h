@@ -92,6 +92,7 @@ using ::LPPAINTSTRUCT;
 using ::GetStdHandle;
 using ::GetFileType;
 using ::ReadFile;
+using ::PeekNamedPipe;
 using ::WriteFile;
 using ::CloseHandle;
 using ::GetLastError;
@@ -167,5 +168,13 @@ using ::ReleaseDC;
 using ::MessageBoxA;
 using ::GetSystemMetrics;
 using ::SetActiveWindow;
+
+// Window manager additions
+using ::CREATESTRUCTA;
+using ::LPCREATESTRUCTA;
+using ::DestroyWindow;
+using ::SendMessageA;
+using ::InvalidateRect;
+using ::IsWindow;
 
 }  // namespace win

@@ -9,13 +9,13 @@ fail() {
   exit 1
 }
 
-# start_in_pane SESSION COMMAND: runs COMMAND in a 100x30 pane; its exit code
-# lands in $E2E_DIR/SESSION.rc.
+# start_in_pane SESSION COMMAND: runs COMMAND in a pane of E2E_COLUMNS x E2E_ROWS
+# (100 x 30 unless set); its exit code lands in $E2E_DIR/SESSION.rc.
 start_in_pane() {
   pane_session=$1
   shift
   rm -f "$E2E_DIR/$pane_session.rc"
-  tmux new-session -d -s "$pane_session" -x 100 -y 30 \
+  tmux new-session -d -s "$pane_session" -x "${E2E_COLUMNS:-100}" -y "${E2E_ROWS:-30}" \
     "$*; echo \$? > $E2E_DIR/$pane_session.rc; sleep 300"
 }
 

@@ -2,6 +2,8 @@
 // standard handles are fixed objects; a standard stream that the console side
 // serves is read and written through it.
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -172,6 +174,31 @@ BOOL WINAPI CloseHandle(HANDLE hObject) {
     SetLastErrorCode(ERROR_INVALID_HANDLE);
     return FALSE;
   }
+  return TRUE;
+}
+
+BOOL WINAPI PeekNamedPipe(HANDLE hNamedPipe, LPVOID, DWORD, LPDWORD lpBytesRead, LPDWORD lpTotalBytesAvail,
+                          LPDWORD lpBytesLeftThisMessage) {
+  int fd = DescriptorOfHandle(hNamedPipe);
+  if (fd < 0 || ServedByConsole(StdStreamOfHandle(hNamedPipe))) {
+    SetLastErrorCode(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  int waiting = 0;
+  if (ioctl(fd, FIONREAD, &waiting) != 0) {
+    SetLastErrorFromErrno(errno);
+    return FALSE;
+  }
+  if (waiting == 0) {
+    pollfd probe{fd, POLLIN, 0};
+    if (poll(&probe, 1, 0) == 1 && (probe.revents & (POLLHUP | POLLERR))) {
+      SetLastErrorCode(ERROR_BROKEN_PIPE);
+      return FALSE;
+    }
+  }
+  if (lpBytesRead) *lpBytesRead = 0;
+  if (lpTotalBytesAvail) *lpTotalBytesAvail = static_cast<DWORD>(waiting);
+  if (lpBytesLeftThisMessage) *lpBytesLeftThisMessage = 0;
   return TRUE;
 }
 

@@ -29,4 +29,8 @@ int DescriptorOfHandle(HANDLE handle);
 void RegisterExitHook(void (*hook)());
 void RunExitHooks();
 
+// Called at every Sleep, on the sleeping thread: the memory console uses it to
+// end a test program that waits for keys no test will send.
+void SetSleepObserver(void (*observer)());
+
 }  // namespace win::stand_in

@@ -13,6 +13,10 @@ BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, 
 BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
                       LPVOID lpOverlapped);
 BOOL WINAPI CloseHandle(HANDLE hObject);
+// Bytes waiting in a pipe without taking them; fails with ERROR_BROKEN_PIPE once
+// the writing end is closed and nothing is left.
+BOOL WINAPI PeekNamedPipe(HANDLE hNamedPipe, LPVOID lpBuffer, DWORD nBufferSize, LPDWORD lpBytesRead,
+                          LPDWORD lpTotalBytesAvail, LPDWORD lpBytesLeftThisMessage);
 DWORD WINAPI GetLastError();
 void WINAPI SetLastError(DWORD dwErrCode);
 

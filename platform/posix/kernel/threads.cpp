@@ -9,6 +9,7 @@
 #include <set>
 
 #include "platform/posix/kernel/handle_object.h"
+#include "platform/posix/kernel/host_hooks.h"
 #include "platform/posix/kernel/kernel_api.h"
 
 namespace win::stand_in {
@@ -30,6 +31,7 @@ namespace {
 std::mutex registryLock;
 std::set<HandleObject*> registry;
 std::atomic<DWORD> nextThreadId{1000};
+std::atomic<void (*)()> sleepObserver{nullptr};
 thread_local DWORD currentThreadId = 0;
 thread_local ThreadRecord* currentThread = nullptr;
 
@@ -86,6 +88,10 @@ bool ReleaseObject(HANDLE handle) {
   if (object->kind == HandleKind::Thread) DropReference(object->thread);
   delete object;
   return true;
+}
+
+void SetSleepObserver(void (*observer)()) {
+  sleepObserver = observer;
 }
 
 }  // namespace win::stand_in
@@ -155,6 +161,7 @@ DWORD WINAPI GetCurrentThreadId() {
 }
 
 void WINAPI Sleep(DWORD dwMilliseconds) {
+  if (auto observer = sleepObserver.load()) observer();
   timespec wait{static_cast<time_t>(dwMilliseconds / 1000), static_cast<long>(dwMilliseconds % 1000) * 1000000L};
   if (dwMilliseconds == 0) {
     sched_yield();
