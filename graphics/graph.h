@@ -26,6 +26,7 @@ void SetGraphMode(int16_t mode);
 void GraphInit();
 void InitializeGraph();
 void GraphExitProc();
+extern void (*ExitSave)();  // the exit procedure installed before GraphExitProc
 
 void OutText(const ShortString& text);
 uint16_t TextWidth(const ShortString& text);

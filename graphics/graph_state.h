@@ -135,4 +135,47 @@ extern GetBkColorProc GetBkColor;
 extern VideoStateProc SaveVideoState;
 extern VideoStateProc RestoreVideoState;
 
+// The slots' defaults, installed by DefaultHooks.
+void DirectPutPixelDefault(int16_t x, int16_t y);
+void PutPixelDefault(int16_t x, int16_t y, uint16_t color);
+uint16_t GetPixelDefault(int16_t x, int16_t y);
+void SetRGBPaletteDefault(int16_t colorNum, int16_t red, int16_t green, int16_t blue);
+void GetRGBPaletteDefault(int16_t colorNum, int16_t& red, int16_t& green, int16_t& blue);
+void SetAllPaletteDefault(const PaletteType& palette);
+void SetActivePageDefault(uint16_t page);
+void SetVisualPageDefault(uint16_t page);
+void ClearViewPortDefault();
+void DefaultPutImage(int16_t x, int16_t y, const void* image, uint16_t bitBlt);
+void DefaultGetImage(int16_t x1, int16_t y1, int16_t x2, int16_t y2, void* image);
+int32_t DefaultImageSize(int16_t x1, int16_t y1, int16_t x2, int16_t y2);
+void GetScanLineDefault(int16_t x1, int16_t x2, int16_t y, void* data);
+void LineDefault(int16_t x1, int16_t y1, int16_t x2, int16_t y2);
+void InternalEllipseDefault(int16_t x, int16_t y, uint16_t xRadius, uint16_t yRadius, uint16_t startAngle,
+                            uint16_t endAngle, PatternLineProc fillProc);
+void PatternLineDefault(int16_t x1, int16_t x2, int16_t y);
+void DummyPatternLine(int16_t x1, int16_t x2, int16_t y);
+void HLineDefault(int16_t x, int16_t x2, int16_t y);
+void VLineDefault(int16_t x, int16_t y, int16_t y2);
+void OutTextXYDefault(int16_t x, int16_t y, const ShortString& text);
+void CircleDefault(int16_t x, int16_t y, uint16_t radius);
+void SetBkColorDefault(uint16_t color);
+uint16_t GetBkColorDefault();
+
+// Font slots 1 to 16; only names are ever registered.
+constexpr int32_t MaxFonts = 16;
+struct FontSlot {
+  struct {
+    uint8_t length;
+    char chars[8];
+  } Name;
+  uint8_t Header[28];
+  uint16_t Offsets[256];
+  uint8_t Widths[256];
+  int32_t InstrLength;
+  uint8_t* Instr;
+};
+extern FontSlot Fonts[MaxFonts + 1];  // index 0 unused
+extern const uint8_t* GraphStringTransTable;
+extern bool DrawTextBackground;
+
 }  // namespace graph

@@ -61,6 +61,24 @@ struct NewModeListType {
 };
 extern NewModeListType NewModeList;
 
+// Colour-depth driver numbers and the special request values.
+constexpr int16_t LowNewDriver = 11;
+constexpr int16_t HighNewDriver = 21;
+constexpr int16_t NoNewDriver = 32767;
+constexpr int16_t DetectMode = 30000;
+constexpr int16_t LowestMode = -32768;
+constexpr int16_t HighestMode = -32767;
+
+struct ResolutionType {
+  int32_t Width, Height;
+};
+constexpr int16_t FirstResolutionMode = 30001;
+constexpr int16_t LastResolutionMode = 30015;
+extern const ResolutionType Resolutions[15];  // modes 30001 to 30015
+
+extern bool FirstCallOfInitGraph;
+extern ShortString DriverPath;
+
 void InitMode(TModeInfo& mode);
 void AddMode(const TModeInfo& mode);
 PModeInfo SearchMode(int16_t driver, int16_t& mode);
@@ -69,5 +87,8 @@ void Res2Mode(int32_t width, int32_t height, int32_t colors, int16_t& driver, in
 bool Mode2Res(int16_t mode, int32_t& width, int32_t& height);
 void InternDetectGraph(int16_t& driver, int16_t& mode, bool fromInitGraph);
 void InitVars();
+// Empties both lists without releasing anything (start-up), and releases every node (exit).
+void ClearModeLists();
+void FreeModeLists();
 
 }  // namespace graph

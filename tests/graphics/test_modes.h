@@ -1,0 +1,24 @@
+// Mode records whose operations log what they are asked to do instead of
+// drawing, so that the graphics core runs without a window.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "graphics/graph.h"
+
+namespace test_modes {
+
+extern std::vector<std::string> Log;  // e.g. "PutPixel 3 4 5", "OutTextXY 0 0 abc"
+extern graph::RGBRec Palette[256];
+extern int16_t InitResult;  // left in the result code by the mode's initialisation
+extern int SavedVideoStates;
+
+graph::TModeInfo FakeMode(int16_t driver, int16_t mode, uint16_t maxX, uint16_t maxY, int32_t colors);
+// Empty lists, a video-state saver, an empty log: start-up before any driver registers.
+void ResetGraphics();
+// Registers one fake mode and opens it.
+void OpenFakeMode(int32_t colors = 256);
+int Count(const std::string& operation);
+
+}  // namespace test_modes
