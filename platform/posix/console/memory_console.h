@@ -4,6 +4,7 @@
 // it and report a character device.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/posix/win_types.h"
@@ -24,6 +25,13 @@ void PushInput(const INPUT_RECORD& record);
 void PushKey(WORD virtualKey, WORD scanCode, char character, DWORD controlKeyState = 0);
 // A key-down and key-up per character, with the US-layout virtual keys and scan codes.
 void PushText(const std::string& text);
+// Keys typed later: each call is one batch that arrives when the program next
+// waits for a key with none left in the queue. A wait with no batch left ends
+// the program with exit code 98 and "memory console: input exhausted".
+void TypeWhenWaiting(const std::string& text);
+// The general form: the action runs (on the program's thread) when the program
+// next waits for a key with none left; it may read the screen and push keys.
+void WhenWaiting(std::function<void()> action);
 int PendingInputEvents();
 
 struct ConsoleCell {

@@ -1,0 +1,268 @@
+// The console operations over the screen-buffer model, following the Windows
+// documentation: cell writes run along rows and stop at the buffer's end, a
+// scroll reads its source before it writes and changes nothing outside its clip.
+#include "platform/posix/console/console_api.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/posix/console/screen_buffer.h"
+#include "platform/posix/kernel/host_hooks.h"
+#include "platform/posix/kernel/kernel_api.h"
+
+namespace win::stand_in {
+namespace {
+
+using Guard = std::lock_guard<std::recursive_mutex>;
+
+ScreenBuffer* OutputConsole(HANDLE h) {
+  int stream = StdStreamOfHandle(h);
+  ScreenBuffer* c = ActiveConsole();
+  bool served = c && ((stream == StdOutputStream && c->host.servesOutput) ||
+                      (stream == StdErrorStream && c->host.servesError));
+  if (!served) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
+  return c;
+}
+
+ScreenBuffer* InputConsole(HANDLE h) {
+  ScreenBuffer* c = ActiveConsole();
+  if (!c || StdStreamOfHandle(h) != StdInputStream || !c->host.servesInput) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
+  return c;
+}
+
+void Changed(ScreenBuffer& c, int left, int top, int right, int bottom) {
+  if (c.host.cellsChanged) c.host.cellsChanged(left, top, right, bottom);
+}
+
+bool Serves(StdStream stream) {
+  ScreenBuffer* c = ActiveConsole();
+  if (!c) return false;
+  switch (stream) {
+    case StdInputStream:
+      return c->host.servesInput;
+    case StdOutputStream:
+      return c->host.servesOutput;
+    default:
+      return c->host.servesError;
+  }
+}
+
+bool WriteStream(StdStream, const char* bytes, DWORD count, DWORD* written) {
+  ScreenBuffer* c = ActiveConsole();
+  Guard guard(c->lock);
+  WriteAtCursor(*c, bytes, count);
+  if (c->host.present) c->host.present();
+  *written = count;
+  return true;
+}
+
+// A cooked line with echo: only a fallback, since the program reads key events.
+bool ReadStream(StdStream, char* bytes, DWORD count, DWORD* read) {
+  ScreenBuffer* c = ActiveConsole();
+  std::string line;
+  while (line.empty() || line.back() != '\n') {
+    INPUT_RECORD record;
+    DWORD n = 0;
+    if (!ReadConsoleInputA(GetStdHandle(STD_INPUT_HANDLE), &record, 1, &n) || n == 0) break;
+    if (record.EventType != KEY_EVENT || !record.Event.KeyEvent.bKeyDown) continue;
+    char ch = record.Event.KeyEvent.uChar.AsciiChar;
+    if (ch == '\r') {
+      line += "\r\n";
+      Guard guard(c->lock);
+      WriteAtCursor(*c, "\r\n", 2);
+    } else if (ch) {
+      line += ch;
+      Guard guard(c->lock);
+      WriteAtCursor(*c, &ch, 1);
+    }
+    if (c->host.present) c->host.present();
+  }
+  *read = static_cast<DWORD>(std::min<size_t>(line.size(), count));
+  line.copy(bytes, *read);
+  return true;
+}
+
+const ConsoleFiles consoleFiles{Serves, WriteStream, ReadStream};
+struct Registration {
+  Registration() { RegisterConsoleFiles(&consoleFiles); }
+} registration;
+
+}  // namespace
+}  // namespace win::stand_in
+
+namespace win {
+using namespace stand_in;
+
+BOOL WINAPI GetConsoleScreenBufferInfo(HANDLE hConsoleOutput, CONSOLE_SCREEN_BUFFER_INFO* info) {
+  ScreenBuffer* c = OutputConsole(hConsoleOutput);
+  if (!c || !info) return FALSE;
+  Guard guard(c->lock);
+  ++c->counts.screenBufferInfo;
+  info->dwSize = {c->width, c->height};
+  info->dwCursorPosition = c->cursor;
+  info->wAttributes = c->attributes;
+  info->srWindow = c->window;
+  info->dwMaximumWindowSize = {static_cast<SHORT>(c->window.Right - c->window.Left + 1),
+                               static_cast<SHORT>(c->window.Bottom - c->window.Top + 1)};
+  return TRUE;
+}
+
+BOOL WINAPI GetConsoleCursorInfo(HANDLE hConsoleOutput, CONSOLE_CURSOR_INFO* info) {
+  ScreenBuffer* c = OutputConsole(hConsoleOutput);
+  if (!c || !info) return FALSE;
+  Guard guard(c->lock);
+  *info = c->cursorInfo;
+  return TRUE;
+}
+
+BOOL WINAPI SetConsoleCursorPosition(HANDLE hConsoleOutput, COORD position) {
+  ScreenBuffer* c = OutputConsole(hConsoleOutput);
+  if (!c) return FALSE;
+  Guard guard(c->lock);
+  ++c->counts.setCursor;
+  if (position.X < 0 || position.Y < 0 || position.X >= c->width || position.Y >= c->height) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  c->cursor = position;
+  if (c->host.present) c->host.present();
+  return TRUE;
+}
+
+// Along the row from the start cell, wrapping to the next row, up to the end of the buffer.
+template <typename Store>
+static DWORD WriteAlongRows(ScreenBuffer& c, DWORD length, COORD start, Store store) {
+  if (start.X < 0 || start.Y < 0 || start.X >= c.width || start.Y >= c.height) return 0;
+  size_t first = static_cast<size_t>(start.Y) * c.width + start.X;
+  DWORD n = static_cast<DWORD>(std::min<size_t>(length, c.cells.size() - first));
+  for (DWORD i = 0; i < n; ++i) store(c.cells[first + i], i);
+  if (n > 0) {
+    size_t last = first + n - 1;
+    int top = start.Y, bottom = static_cast<int>(last / c.width);
+    if (top == bottom)
+      Changed(c, start.X, top, static_cast<int>(last % c.width), top);
+    else
+      Changed(c, 0, top, c.width - 1, bottom);
+  }
+  return n;
+}
+
+BOOL WINAPI WriteConsoleOutputCharacterA(HANDLE hConsoleOutput, LPCSTR characters, DWORD nLength, COORD at,
+                                         LPDWORD written) {
+  ScreenBuffer* c = OutputConsole(hConsoleOutput);
+  if (!c) return FALSE;
+  Guard guard(c->lock);
+  ++c->counts.writeCharacter;
+  UINT codePage = GetConsoleOutputCP();
+  DWORD n = WriteAlongRows(*c, nLength, at, [&](Cell& cell, DWORD i) {
+    cell.character = characters[i];
+    cell.codePage = codePage;
+  });
+  if (written) *written = n;
+  return TRUE;
+}
+
+BOOL WINAPI WriteConsoleOutputAttribute(HANDLE hConsoleOutput, const WORD* attributes, DWORD nLength, COORD at,
+                                        LPDWORD written) {
+  ScreenBuffer* c = OutputConsole(hConsoleOutput);
+  if (!c) return FALSE;
+  Guard guard(c->lock);
+  ++c->counts.writeAttribute;
+  DWORD n = WriteAlongRows(*c, nLength, at, [&](Cell& cell, DWORD i) { cell.attributes = attributes[i]; });
+  if (written) *written = n;
+  return TRUE;
+}
+
+BOOL WINAPI ScrollConsoleScreenBufferA(HANDLE hConsoleOutput, const SMALL_RECT* scroll, const SMALL_RECT* clip,
+                                       COORD destination, const CHAR_INFO* fill) {
+  ScreenBuffer* c = OutputConsole(hConsoleOutput);
+  if (!c || !scroll || !fill) return FALSE;
+  Guard guard(c->lock);
+  ++c->counts.scroll;
+  SMALL_RECT bufferRect{0, 0, static_cast<SHORT>(c->width - 1), static_cast<SHORT>(c->height - 1)};
+  SMALL_RECT source{std::max(scroll->Left, bufferRect.Left), std::max(scroll->Top, bufferRect.Top),
+                    std::min(scroll->Right, bufferRect.Right), std::min(scroll->Bottom, bufferRect.Bottom)};
+  SMALL_RECT limit = bufferRect;
+  if (clip)
+    limit = {std::max(clip->Left, bufferRect.Left), std::max(clip->Top, bufferRect.Top),
+             std::min(clip->Right, bufferRect.Right), std::min(clip->Bottom, bufferRect.Bottom)};
+  if (source.Left > source.Right || source.Top > source.Bottom) return FALSE;
+  int dx = destination.X - scroll->Left, dy = destination.Y - scroll->Top;
+  // Each source row lands on its target row, cut to the clip and the buffer;
+  // rows are taken in the order that reads every row before it is overwritten.
+  SMALL_RECT moved{static_cast<SHORT>(std::max<int>(source.Left + dx, limit.Left)),
+                   static_cast<SHORT>(std::max<int>(source.Top + dy, limit.Top)),
+                   static_cast<SHORT>(std::min<int>(source.Right + dx, limit.Right)),
+                   static_cast<SHORT>(std::min<int>(source.Bottom + dy, limit.Bottom))};
+  if (moved.Left <= moved.Right && moved.Top <= moved.Bottom) {
+    size_t count = static_cast<size_t>(moved.Right - moved.Left + 1);
+    auto moveRow = [&](int ty) {
+      std::memmove(&c->At(moved.Left, ty), &c->At(moved.Left - dx, ty - dy), count * sizeof(Cell));
+    };
+    if (dy <= 0)
+      for (int ty = moved.Top; ty <= moved.Bottom; ++ty) moveRow(ty);
+    else
+      for (int ty = moved.Bottom; ty >= moved.Top; --ty) moveRow(ty);
+  }
+  // What the move left of the source, within the clip, takes the fill.
+  const Cell blank{fill->Char.AsciiChar, fill->Attributes, GetConsoleOutputCP()};
+  int fillLeft = std::max(source.Left, limit.Left), fillRight = std::min(source.Right, limit.Right);
+  for (int y = std::max(source.Top, limit.Top); y <= std::min(source.Bottom, limit.Bottom) && fillLeft <= fillRight;
+       ++y) {
+    bool rowMoved = y >= moved.Top && y <= moved.Bottom && moved.Left <= moved.Right;
+    if (!rowMoved) {
+      std::fill(&c->At(fillLeft, y), &c->At(fillRight, y) + 1, blank);
+      continue;
+    }
+    for (int x = fillLeft; x <= std::min<int>(fillRight, moved.Left - 1); ++x) c->At(x, y) = blank;
+    for (int x = std::max<int>(fillLeft, moved.Right + 1); x <= fillRight; ++x) c->At(x, y) = blank;
+  }
+  bool wholeRowsUp = dx == 0 && dy < 0 && source.Left == 0 && source.Right == c->width - 1 && limit.Left == 0 &&
+                     limit.Right == c->width - 1 && limit.Top == source.Top + dy && limit.Bottom == source.Bottom;
+  if (wholeRowsUp && c->host.scrolledUp)
+    c->host.scrolledUp(limit.Top, limit.Bottom, -dy);
+  else
+    Changed(*c, limit.Left, limit.Top, limit.Right, limit.Bottom);
+  return TRUE;
+}
+
+BOOL WINAPI GetNumberOfConsoleInputEvents(HANDLE hConsoleInput, LPDWORD count) {
+  ScreenBuffer* c = InputConsole(hConsoleInput);
+  if (!c || !count) return FALSE;
+  if (c->host.pollInput) c->host.pollInput(false);
+  Guard guard(c->lock);
+  ++c->counts.inputEventCount;
+  *count = static_cast<DWORD>(c->input.size());
+  return TRUE;
+}
+
+BOOL WINAPI ReadConsoleInputA(HANDLE hConsoleInput, PINPUT_RECORD buffer, DWORD length, LPDWORD read) {
+  ScreenBuffer* c = InputConsole(hConsoleInput);
+  if (!c || !buffer || !read) return FALSE;
+  for (;;) {
+    {
+      Guard guard(c->lock);
+      if (!c->input.empty()) {
+        ++c->counts.readInput;
+        DWORD n = 0;
+        while (n < length && !c->input.empty()) {
+          buffer[n++] = c->input.front();
+          c->input.pop_front();
+        }
+        *read = n;
+        return TRUE;
+      }
+    }
+    if (!c->host.pollInput) return FALSE;
+    c->host.pollInput(true);
+  }
+}
+
+}  // namespace win

@@ -1,0 +1,159 @@
+// The memory host: a console that tests fill with keys and read back.
+#include "platform/posix/console/memory_console.h"
+
+#include <unistd.h>
+
+#include <cctype>
+#include <deque>
+#include <string>
+
+#include "platform/posix/console/screen_buffer.h"
+#include "platform/posix/kernel/host_hooks.h"
+#include "platform/posix/kernel/kernel_api.h"
+
+namespace win::stand_in {
+namespace {
+
+std::deque<std::function<void()>> laterBatches;
+thread_local bool lastPollFoundNothing = false;
+
+// The program waits for a key (it blocks on an empty queue, or sleeps right
+// after finding it empty): the next batch arrives, or, with none left, the
+// program ends rather than hang the test.
+void ProgramWaits() {
+  lastPollFoundNothing = false;
+  if (laterBatches.empty()) {
+    static const char message[] = "memory console: input exhausted\n";
+    if (write(2, message, sizeof message - 1) < 0) {
+    }
+    ExitProcess(98);
+  }
+  std::function<void()> action = std::move(laterBatches.front());
+  laterBatches.pop_front();
+  action();
+}
+
+void PollInput(bool wait) {
+  if (wait) return ProgramWaits();
+  std::lock_guard<std::recursive_mutex> guard(ActiveConsole()->lock);
+  lastPollFoundNothing = ActiveConsole()->input.empty();
+}
+
+void SleepingAfterPoll() {
+  if (lastPollFoundNothing) ProgramWaits();
+}
+
+ScreenBuffer& Console() {
+  return *ActiveConsole();
+}
+
+struct UsKey {
+  WORD virtualKey;
+  WORD scanCode;
+  bool shift;
+};
+
+// Virtual keys and set-1 scan codes of the US layout.
+UsKey KeyOf(char c) {
+  static const char* const rows[] = {"1234567890-=", "qwertyuiop[]", "asdfghjkl;'", "zxcvbnm,./"};
+  static const char* const shifted[] = {"!@#$%^&*()_+", "QWERTYUIOP{}", "ASDFGHJKL:\"", "ZXCVBNM<>?"};
+  static const WORD firstScan[] = {2, 16, 30, 44};
+  if (c == ' ') return {VK_SPACE, 57, false};
+  if (c == '\r' || c == '\n') return {VK_RETURN, 28, false};
+  if (c == '\t') return {VK_TAB, 15, false};
+  if (c == '\b') return {VK_BACK, 14, false};
+  if (c == 27) return {VK_ESCAPE, 1, false};
+  if (c == '`') return {0xC0, 41, false};
+  if (c == '~') return {0xC0, 41, true};
+  if (c == '\\') return {0xDC, 43, false};
+  if (c == '|') return {0xDC, 43, true};
+  for (int r = 0; r < 4; ++r)
+    for (int i = 0; rows[r][i]; ++i)
+      if (rows[r][i] == c || shifted[r][i] == c) {
+        char base = rows[r][i];
+        WORD vk = std::isalnum(static_cast<unsigned char>(base)) ? static_cast<WORD>(std::toupper(base)) : 0xBA;
+        return {vk, static_cast<WORD>(firstScan[r] + i), shifted[r][i] == c};
+      }
+  return {0, 0, false};
+}
+
+}  // namespace
+
+void UseMemoryConsole(const MemoryConsoleSetup& setup) {
+  ConsoleHost host;
+  host.pollInput = PollInput;
+  SetSleepObserver(SleepingAfterPoll);
+  SelectConsoleHost(host, setup.width, setup.height);
+  ScreenBuffer& c = Console();
+  c.attributes = setup.attributes;
+  for (Cell& cell : c.cells) cell.attributes = setup.attributes;
+  c.window = setup.window;
+  c.cursor = setup.cursor;
+}
+
+void PushInput(const INPUT_RECORD& record) {
+  std::lock_guard<std::recursive_mutex> guard(Console().lock);
+  Console().input.push_back(record);
+}
+
+void PushKey(WORD virtualKey, WORD scanCode, char character, DWORD controlKeyState) {
+  INPUT_RECORD record{};
+  record.EventType = KEY_EVENT;
+  KEY_EVENT_RECORD& key = record.Event.KeyEvent;
+  key.bKeyDown = TRUE;
+  key.wRepeatCount = 1;
+  key.wVirtualKeyCode = virtualKey;
+  key.wVirtualScanCode = scanCode;
+  key.uChar.AsciiChar = character;
+  key.dwControlKeyState = controlKeyState;
+  PushInput(record);
+  key.bKeyDown = FALSE;
+  PushInput(record);
+}
+
+void PushText(const std::string& text) {
+  for (char c : text) {
+    UsKey key = KeyOf(c);
+    PushKey(key.virtualKey, key.scanCode, c == '\n' ? '\r' : c, key.shift ? SHIFT_PRESSED : 0);
+  }
+}
+
+void TypeWhenWaiting(const std::string& text) {
+  laterBatches.push_back([text] { PushText(text); });
+}
+
+void WhenWaiting(std::function<void()> action) {
+  laterBatches.push_back(std::move(action));
+}
+
+int PendingInputEvents() {
+  std::lock_guard<std::recursive_mutex> guard(Console().lock);
+  return static_cast<int>(Console().input.size());
+}
+
+ConsoleCell CellAt(SHORT x, SHORT y) {
+  Cell& cell = Console().At(x, y);
+  return {cell.character, cell.attributes};
+}
+
+std::string RowText(SHORT y) {
+  std::string row;
+  for (int x = 0; x < Console().width; ++x) row += Console().At(x, y).character;
+  row.erase(row.find_last_not_of(' ') + 1);
+  return row;
+}
+
+COORD CursorAt() {
+  return Console().cursor;
+}
+UINT OutputCodePage() {
+  return GetConsoleOutputCP();
+}
+ConsoleCallCounts CallCounts() {
+  return Console().counts;
+}
+void ResetCallCounts() {
+  Console().counts = {};
+}
+
+}  // namespace win::stand_in

@@ -1,0 +1,84 @@
+#include "platform/posix/console/screen_buffer.h"
+
+#include <memory>
+
+#include "platform/posix/kernel/kernel_api.h"
+
+namespace win::stand_in {
+
+namespace {
+std::unique_ptr<ScreenBuffer> console;
+bool hostChosen = false;
+}  // namespace
+
+void ScreenBuffer::Reset(SHORT w, SHORT h) {
+  width = w;
+  height = h;
+  cells.assign(static_cast<size_t>(w) * h, Cell{' ', attributes, 437});
+  window = {0, 0, static_cast<SHORT>(w - 1), static_cast<SHORT>(h - 1)};
+  cursor = {0, 0};
+}
+
+void SelectConsoleHost(const ConsoleHost& host, SHORT width, SHORT height) {
+  console = std::make_unique<ScreenBuffer>();
+  console->host = host;
+  console->Reset(width, height);
+  hostChosen = true;
+}
+
+ScreenBuffer* ActiveConsole() {
+  if (!hostChosen) {
+    hostChosen = true;
+    StartTerminalHost();
+  }
+  return console.get();
+}
+
+void ScrollBufferUp(ScreenBuffer& c) {
+  for (int y = 1; y < c.height; ++y)
+    for (int x = 0; x < c.width; ++x) c.At(x, y - 1) = c.At(x, y);
+  for (int x = 0; x < c.width; ++x) c.At(x, c.height - 1) = Cell{' ', c.attributes, 437};
+  if (c.host.scrolledUp) c.host.scrolledUp(0, c.height - 1, 1);
+}
+
+void WriteAtCursor(ScreenBuffer& c, const char* bytes, DWORD count) {
+  UINT codePage = GetConsoleOutputCP();
+  for (DWORD i = 0; i < count; ++i) {
+    char ch = bytes[i];
+    switch (ch) {
+      case '\r':
+        c.cursor.X = 0;
+        continue;
+      case '\n':
+        c.cursor.X = 0;
+        ++c.cursor.Y;
+        break;
+      case '\b':
+        if (c.cursor.X > 0) --c.cursor.X;
+        continue;
+      case '\a':
+        continue;
+      case '\t':
+        do {
+          c.At(c.cursor.X, c.cursor.Y) = Cell{' ', c.attributes, codePage};
+          if (c.host.cellsChanged) c.host.cellsChanged(c.cursor.X, c.cursor.Y, c.cursor.X, c.cursor.Y);
+          ++c.cursor.X;
+        } while (c.cursor.X % 8 != 0 && c.cursor.X < c.width);
+        break;
+      default:
+        c.At(c.cursor.X, c.cursor.Y) = Cell{ch, c.attributes, codePage};
+        if (c.host.cellsChanged) c.host.cellsChanged(c.cursor.X, c.cursor.Y, c.cursor.X, c.cursor.Y);
+        ++c.cursor.X;
+    }
+    if (c.cursor.X >= c.width) {
+      c.cursor.X = 0;
+      ++c.cursor.Y;
+    }
+    if (c.cursor.Y >= c.height) {
+      ScrollBufferUp(c);
+      c.cursor.Y = static_cast<SHORT>(c.height - 1);
+    }
+  }
+}
+
+}  // namespace win::stand_in

@@ -1,0 +1,61 @@
+// The console's screen-buffer model that the console operations work on and
+// the hosts show: cells, window, cursor, the input event queue.
+#pragma once
+
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/posix/console/memory_console.h"
+#include "platform/posix/win_types.h"
+
+namespace win::stand_in {
+
+struct Cell {
+  char character = ' ';
+  WORD attributes = 0x07;
+  UINT codePage = 437;  // the output code page the character was written under
+};
+
+// What a host does with the model: show changes, deliver keys.
+struct ConsoleHost {
+  void (*cellsChanged)(int left, int top, int right, int bottom) = nullptr;  // inclusive
+  // The window scrolled up by `lines` rows between top and bottom, across its width.
+  void (*scrolledUp)(int top, int bottom, int lines) = nullptr;
+  void (*present)() = nullptr;           // show what changed, move the cursor
+  void (*pollInput)(bool wait) = nullptr;  // move pending keys into the queue
+  bool servesInput = true;
+  bool servesOutput = true;
+  bool servesError = true;
+};
+
+struct ScreenBuffer {
+  std::recursive_mutex lock;
+  SHORT width = 80, height = 25;
+  std::vector<Cell> cells;
+  SMALL_RECT window{0, 0, 79, 24};
+  COORD cursor{0, 0};
+  WORD attributes = 0x07;
+  CONSOLE_CURSOR_INFO cursorInfo{25, TRUE};
+  std::deque<INPUT_RECORD> input;
+  ConsoleCallCounts counts;
+  ConsoleHost host;
+
+  Cell& At(int x, int y) { return cells[static_cast<size_t>(y) * width + x]; }
+  void Reset(SHORT w, SHORT h);
+};
+
+// The active console, or null when no host serves one.
+ScreenBuffer* ActiveConsole();
+void SelectConsoleHost(const ConsoleHost& host, SHORT width, SHORT height);
+
+// Teletype output at the cursor, as a console writes a file write.
+void WriteAtCursor(ScreenBuffer& console, const char* bytes, DWORD count);
+// Scrolls the whole buffer up one row, blank row in the buffer's attributes.
+void ScrollBufferUp(ScreenBuffer& console);
+
+// Terminal host.
+bool StartTerminalHost();
+
+}  // namespace win::stand_in
