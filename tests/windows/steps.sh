@@ -1,17 +1,112 @@
-# The checks the Windows program must pass under wine; sourced by run. Wine's
-# console in a terminal shows the program's cells but delivers no key events,
-# so the answers come through a pipe (the terminal's redirected input).
+# The checks the Windows program must pass under wine, beside the Linux
+# program on the same X display; sourced by run. Wine's console in a terminal
+# shows the program's cells but delivers no key events, so the console text is
+# compared with answers through a pipe, and keys are typed into wineconsole's
+# window with xdotool.
 source "$here/../e2e/lib.sh"
 
-run_windows_checks() {
-  start_in_pane win-dialogue-$$ "cd $work && printf '10\n0\n' | wine $exe"
-  wait_for_text "mø prime search<=1646:" 60
-  wait_for_text "LastP=29 NumPtot=10 NumOP=94"
-  screen_text | grep -q "^29 is PRIME!" || fail "no prime line for 29"
-  [ "$(exit_code 60)" = 0 ] || fail "exit code is not 0"
+# The console text of a piped dialogue, from the first prompt on.
+piped_dialogue_text() {
+  start_in_pane "$1" "cd $work && printf '10\n0\n' | $2"
+  wait_for_text "GRAPH errcode=" 60
+  [ "$(exit_code 60)" = 0 ] || fail "$2: exit code is not 0"
+  screen_text | sed -n '/prime search/,$p' | sed -e 's/[[:space:]]*$//' -e '/^$/d'
   end_pane
-  start_in_pane win-error-$$ "cd $work && printf 'abc\n' | wine $exe"
+}
+
+# screenshot_window FILE: the screen with the graph window raised, as raw RGB
+# (a window reaching past the screen's edge cannot be read on its own); prints
+# the width and height.
+screenshot_window() {
+  local window
+  window=$(xdotool search --sync --name "^Graph window application$" | head -1)
+  xdotool windowraise "$window"
+  sleep 1  # the last drawing reaches the server
+  import -window root "$1.png"
+  convert "$1.png" -depth 8 "rgb:$1"
+  identify -format '%w %h' "$1.png"
+}
+
+wine_console_window() {
+  local deadline=$((SECONDS + 60)) window=""
+  until window=$(xdotool search --name 'primes\.exe$' 2>/dev/null | head -1) && [ -n "$window" ]; do
+    [ $SECONDS -lt $deadline ] || fail "no wineconsole window"
+    sleep 0.5
+  done
+  echo "$window"
+}
+
+wine_keys() { xdotool key --window "$console" "$@" 2>/dev/null; sleep 0.3; }
+
+# Wine gives keys to its active window: a click on the console makes it so again.
+activate_console() {
+  xdotool windowraise "$console"
+  sleep 0.3
+  xdotool mousemove --window "$console" 100 100 click 1 2>/dev/null
+  sleep 0.3
+}
+
+run_windows_checks() {
+  echo "-- console text, Linux and Windows"
+  linux_text=$(piped_dialogue_text "linux-text-$$" "$linux")
+  windows_text=$(piped_dialogue_text "win-text-$$" "wine $exe")
+  echo "$windows_text" | grep -qx "mø prime search<=1646:2 is PRIME!" || fail "no prompt in the ANSI page"
+  echo "$windows_text" | grep -qx "LastP=29 NumPtot=10 NumOP=94" || fail "no summary"
+  [ "$linux_text" = "$windows_text" ] || fail "console text differs: $(diff <(echo "$linux_text") <(echo "$windows_text"))"
+
+  echo "-- run-time error"
+  start_in_pane "win-error-$$" "cd $work && printf 'abc\n' | wine $exe"
   wait_for_text "Runtime error 106 at \$" 60
   [ "$(exit_code 30)" = 106 ] || fail "exit code is not 106"
   end_pane
+
+  echo "-- the plot, Linux window"
+  start_in_pane "linux-plot-$$" "$linux"
+  wait_for_text "prime search<=1646:"
+  type_keys 10 Enter
+  wait_for_text "LastP=29"
+  type_keys 0 Enter
+  wait_for_text "LastP=-1"
+  type_keys q
+  wait_for_text "GRAPH errcode=0"
+  linux_size=$(screenshot_window "$work/linux-plot.rgb")
+  type_keys Enter
+  [ "$(exit_code)" = 0 ] || fail "the Linux program did not end with 0"
+  end_pane
+
+  echo "-- the plot, Windows window, keys typed into wineconsole"
+  (cd "$work" && wineconsole "$exe" >/dev/null 2>&1; echo $? >"$work/wineconsole.rc") &
+  console=$(wine_console_window)
+  sleep 1
+  wine_keys 1 0 Return
+  sleep 1
+  wine_keys 0 Return
+  sleep 1
+  wine_keys q
+  windows_size=$(screenshot_window "$work/windows-plot.rgb")
+  # shellcheck disable=SC2086
+  python3 "$here/compare_plots.py" $linux_size "$work/linux-plot.rgb" $windows_size "$work/windows-plot.rgb" ||
+    fail "the windows' plots differ"
+  activate_console
+  wine_keys Return
+  for _ in $(seq 60); do [ -s "$work/wineconsole.rc" ] && break; sleep 0.5; done
+  [ "$(cat "$work/wineconsole.rc" 2>/dev/null)" = 0 ] || fail "the Windows program did not end with 0"
+  if xdotool search --name "^Graph window application$" >/dev/null 2>&1; then fail "the window is still there"; fi
+
+  echo "-- a key stops a long search (wineconsole)"
+  rm -f "$work/wineconsole.rc"
+  (cd "$work" && wineconsole "$exe" >/dev/null 2>&1; echo $? >"$work/wineconsole.rc") &
+  console=$(wine_console_window)
+  sleep 1
+  wine_keys 3 0 0 0 0 0 0 Return
+  sleep 1
+  wine_keys 7 # stops the search; it is the next line's first character
+  sleep 1
+  wine_keys Return
+  sleep 0.5
+  wine_keys 0 Return
+  sleep 0.5
+  wine_keys Return  # opens the plot, and ends its last line at once
+  for _ in $(seq 60); do [ -s "$work/wineconsole.rc" ] && break; sleep 0.5; done
+  [ "$(cat "$work/wineconsole.rc" 2>/dev/null)" = 0 ] || fail "the long search was not stopped by a key"
 }
