@@ -67,6 +67,12 @@ bool TakeKeyDown(const win::KEY_EVENT_RECORD& key) {
     SpecialKey = false;
     ScanCode = character;
   }
+  // An extended key whose code is 0 would read as "no key" after its #0 and
+  // swallow the next key as its code: it is no key at all.
+  if (SpecialKey && ScanCode == 0) {
+    SpecialKey = false;
+    return false;
+  }
   int digit = KeypadDigit(scan);
   if ((key.dwControlKeyState & (RightAlt | LeftAlt)) && digit >= 0) {
     DoingNumChars = true;

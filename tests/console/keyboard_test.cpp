@@ -88,6 +88,7 @@ TEST(KeyMapping, EventsThatAreNoKeysNeverMakeKeyPressedTrue) {
   PushEvent(FOCUS_EVENT);
   PushEvent(MENU_EVENT);
   PushKeyUp('A', 30);
+  PushKeyDown(0xFF, 0, 0);  // no character and no scan code: no extended code either
   EXPECT_FALSE(crt::KeyPressed());
   EXPECT_EQ(mem::PendingInputEvents(), 0);  // all taken from the queue
   PushKeyDown('A', 30, 'a');
