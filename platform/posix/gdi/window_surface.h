@@ -21,6 +21,8 @@ struct WindowSurface {
   bool damaged = false;          // pixels changed since the host last presented
   RECT damage{};                 // bounding box of the change, right/bottom exclusive
 
+  // Resize and TakeDamage take the lock; AddDamage expects it held, as GDI
+  // holds it around the change it reports.
   void Resize(int newWidth, int newHeight);  // keeps the overlapping pixels, new ones black
   void AddDamage(int left, int top, int right, int bottom);
   bool TakeDamage(RECT& out);  // the damage so far, cleared

@@ -1,0 +1,52 @@
+// A window's client pixels: resizing keeps what overlaps, damage is a bounding box.
+#include "platform/posix/gdi/window_surface.h"
+
+#include <algorithm>
+
+namespace win::stand_in {
+
+void WindowSurface::Resize(int newWidth, int newHeight) {
+  newWidth = std::max(newWidth, 0);
+  newHeight = std::max(newHeight, 0);
+  std::lock_guard<std::mutex> guard(lock);
+  if (newWidth == width && newHeight == height) return;
+  std::vector<COLORREF> resized(static_cast<size_t>(newWidth) * static_cast<size_t>(newHeight), 0);
+  int keptWidth = std::min(width, newWidth), keptHeight = std::min(height, newHeight);
+  for (int y = 0; y < keptHeight; ++y) {
+    std::copy_n(pixels.begin() + static_cast<std::ptrdiff_t>(y) * width, keptWidth,
+                resized.begin() + static_cast<std::ptrdiff_t>(y) * newWidth);
+  }
+  pixels = std::move(resized);
+  width = newWidth;
+  height = newHeight;
+  damage.right = std::min<LONG>(damage.right, width);
+  damage.bottom = std::min<LONG>(damage.bottom, height);
+  if (damage.left >= damage.right || damage.top >= damage.bottom) {
+    damaged = false;
+    damage = RECT{0, 0, 0, 0};
+  }
+}
+
+void WindowSurface::AddDamage(int left, int top, int right, int bottom) {
+  if (left >= right || top >= bottom) return;
+  if (!damaged) {
+    damage = RECT{left, top, right, bottom};
+    damaged = true;
+    return;
+  }
+  damage.left = std::min<LONG>(damage.left, left);
+  damage.top = std::min<LONG>(damage.top, top);
+  damage.right = std::max<LONG>(damage.right, right);
+  damage.bottom = std::max<LONG>(damage.bottom, bottom);
+}
+
+bool WindowSurface::TakeDamage(RECT& out) {
+  std::lock_guard<std::mutex> guard(lock);
+  if (!damaged) return false;
+  out = damage;
+  damaged = false;
+  damage = RECT{0, 0, 0, 0};
+  return true;
+}
+
+}  // namespace win::stand_in
