@@ -26,11 +26,17 @@ extern void (*OnGraphWindowCreation)();
 
 extern win::DWORD GraphWindowStyle;
 extern const char* WindowTitle;
+extern win::LPCSTR Menu;
+extern win::HICON Icon;
 extern bool DrawToScreen, DrawToBitmap;
 extern bool UseChildWindow;
 extern win::RECT ChildOffset;
 extern bool WinRegistered;
 
+// Drawing operations test GraphRunning first without the lock, and again after
+// taking GraphDrawing: the window's destruction clears it and releases the
+// device contexts while holding the lock, so a call that finds it still set
+// under the lock has live BitmapDC and WinDC until it leaves.
 extern win::HWND GraphWindow, ParentWindow;
 extern win::HDC BitmapDC, WinDC;
 extern win::HBITMAP SavedScreen, OldBitmap;
@@ -39,6 +45,7 @@ extern win::HBITMAP BitmapFontHorizonCache[256];
 extern win::HBITMAP BitmapFontVerticalCache[256];
 extern RGBRec* Pal;
 extern win::DWORD ExtraStyle;
+// Read and written with the __atomic builtins: two threads meet on it without the lock.
 extern volatile bool GraphRunning;
 extern win::CRITICAL_SECTION GraphDrawing;
 extern win::HANDLE MessageThreadHandle;
@@ -48,6 +55,14 @@ void InitWin32GUI16Colors();
 void CloseGraph();
 void SetVisualWin32GUI(uint16_t page);
 void SetActiveWin32GUI(uint16_t page);
+
+// The window thread's start routine, its class registration and window creation.
+win::DWORD WINAPI MessageHandleThread(win::LPVOID parameter);
+bool WinRegister();
+bool WinRegisterWithChild();
+win::HWND WinCreate();
+win::LRESULT CALLBACK WindowProcGraph(win::HWND window, win::UINT message, win::WPARAM wParam, win::LPARAM lParam);
+win::LRESULT CALLBACK WindowProcParent(win::HWND window, win::UINT message, win::WPARAM wParam, win::LPARAM lParam);
 
 // Pixels, spans, palette.
 void PutPixel16Win32GUI(int16_t x, int16_t y, uint16_t color);
