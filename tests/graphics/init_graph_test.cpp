@@ -61,7 +61,7 @@ TEST(InitGraph, DetectionAndModeRequestsByDepth) {
 TEST(InitGraph, DriverPathGetsOneTrailingBackslash) {
   RegisterModes();
   const std::string cases[][2] = {
-      {"", ""}, {"C:\\BGI", "C:\\BGI\\"}, {"C:\\BGI\\", "C:\\BGI\\"}, {std::string(255, 'p'), std::string(255, 'p')}};
+      {"", ""}, {"C:\\DRIVERS", "C:\\DRIVERS\\"}, {"C:\\DRIVERS\\", "C:\\DRIVERS\\"}, {std::string(255, 'p'), std::string(255, 'p')}};
   for (const auto& c : cases) {
     int16_t driver = 10, mode = 999;
     InitGraph(driver, mode, ShortString(c[0]));
