@@ -26,12 +26,7 @@ constexpr int Patience = 10000;  // milliseconds; only reached when something ha
 
 // Frames of 4 and a caption of 19: the largest window is (width - 8) x (height - 27).
 host::DisplayMetrics Screen(int width, int height, int fullWidth, int fullHeight) {
-  host::DisplayMetrics metrics;
-  metrics.screenWidth = width;
-  metrics.screenHeight = height;
-  metrics.fullScreenWidth = fullWidth;
-  metrics.fullScreenHeight = fullHeight;
-  return metrics;
+  return {width, height, 4, 4, 19, fullWidth, fullHeight};
 }
 
 // The program's start-up (by default 1024 x 768, a maximised client 1024 x 749); the modes registered.
@@ -204,6 +199,7 @@ TEST(GraphWindowClose, CloseGraphWaitsForTheThreadASecondCallReportsNoModeAndCla
   graph::CloseGraph();
   graph::WinRegistered = false;
   EXPECT_EQ(Open(10, 257), graph::grError);
+  graph::WinRegistered = true;
 }
 
 TEST(GraphWindowClose, CloseButtonEndsTheThreadAndLaterDrawingDoesNothing) {
