@@ -2,48 +2,42 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
-struct Parsed {
-  int32_t value;
-  int32_t position;
-};
-Parsed Val(const char* text) {
-  Parsed p;
-  p.value = rtl::ValSInt(rtl::ShortString(text), p.position);
-  return p;
-}
-
-TEST(ValSInt, AcceptsDecimalLimitsSignsAndPrefixes) {
-  EXPECT_EQ(Val("2147483647").value, 2147483647);
-  EXPECT_EQ(Val("-2147483648").value, INT32_MIN);
-  EXPECT_EQ(Val("$FFFFFFFF").value, -1);
-  EXPECT_EQ(Val("-$10").value, -16);
-  EXPECT_EQ(Val("$10").value, 16);
-  EXPECT_EQ(Val("%101").value, 5);
-  EXPECT_EQ(Val("&17").value, 15);
-  EXPECT_EQ(Val("x1f").value, 31);
-  EXPECT_EQ(Val("0X1F").value, 31);
-  EXPECT_EQ(Val(" \t+0007").value, 7);
-  EXPECT_EQ(Val("0").value, 0);
-  EXPECT_EQ(Val("000").value, 0);
-  for (const char* ok : {"2147483647", "-2147483648", "$FFFFFFFF", "%0", "0x0", "+5"})
-    EXPECT_EQ(Val(ok).position, 0) << ok;
-}
-
-TEST(ValSInt, RejectsAtTheFirstOffendingCharacter) {
-  EXPECT_EQ(Val("2147483648").position, 10);
-  EXPECT_EQ(Val("-2147483649").position, 11);
-  EXPECT_EQ(Val("12x").position, 3);
-  EXPECT_EQ(Val("+").position, 2);
-  EXPECT_EQ(Val("").position, 1);
-  EXPECT_EQ(Val("$").position, 2);
-  EXPECT_EQ(Val("abc").position, 1);
-  EXPECT_EQ(Val("%102").position, 4);
-  EXPECT_EQ(Val("&8").position, 2);
-  EXPECT_EQ(Val("$100000000").position, 10);
-  EXPECT_EQ(Val("1 2").position, 2);
-  EXPECT_EQ(Val("12x").value, 0);
+TEST(ValSInt, AcceptsTheIntegerSyntaxOrStopsAtTheFirstOffendingCharacter) {
+  // Text, value, and the 1-based position of the offending character (0: accepted).
+  const std::tuple<const char*, int32_t, int32_t> cases[] = {
+      {"2147483647", 2147483647, 0},
+      {"-2147483648", INT32_MIN, 0},
+      {"$FFFFFFFF", -1, 0},
+      {"-$10", -16, 0},
+      {"$10", 16, 0},
+      {"%101", 5, 0},
+      {"&17", 15, 0},
+      {"x1f", 31, 0},
+      {"0X1F", 31, 0},
+      {" \t+0007", 7, 0},
+      {"000", 0, 0},
+      {"%0", 0, 0},
+      {"2147483648", 0, 10},
+      {"-2147483649", 0, 11},
+      {"12x", 0, 3},
+      {"+", 0, 2},
+      {"", 0, 1},
+      {"$", 0, 2},
+      {"abc", 0, 1},
+      {"%102", 0, 4},
+      {"&8", 0, 2},
+      {"$100000000", 0, 10},
+      {"1 2", 0, 2},
+  };
+  for (const auto& [text, value, position] : cases) {
+    int32_t at = -1;
+    EXPECT_EQ(rtl::ValSInt(rtl::ShortString(text), at), value) << '"' << text << '"';
+    EXPECT_EQ(at, position) << '"' << text << '"';
+  }
 }
 
 TEST(IntegerText, WritesDecimalAndHexadecimal) {

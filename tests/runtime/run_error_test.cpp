@@ -2,11 +2,13 @@
 // starts through the run-time as the program does.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <regex>
+#include <string>
 
 #include "runtime/system.h"
 #include "tests/support/child_process.h"
@@ -80,74 +82,47 @@ TEST(ExitSequence, ExitProceduresRunLastInstalledFirstWithInOutResCleared) {
   EXPECT_EQ(r.out, "second:0 first:0 ");
 }
 
-TEST(RunErrors, RunErrorReportsItsNumberAndExitsWithIt) {
-  auto r = RunProgram([] { rtl::RunError(201); });
-  EXPECT_EQ(r.exitCode, 201);
-  ExpectReport(r.out, 201);
-}
-
-TEST(RunErrors, IOCheckTurnsAPendingResultIntoAnError) {
-  auto r = RunProgram([] {
-    rtl::WriteShortStr(0, rtl::StdOut, "before ");
-    rtl::Flush(rtl::StdOut);
-    rtl::InOutRes = 106;
-    rtl::IOCheck();
-  });
-  EXPECT_EQ(r.exitCode, 106);
-  EXPECT_EQ(r.out.rfind("before Runtime error 106 at $", 0), 0u) << r.out;
-  ExpectReport(r.out, 106);
-}
-
-volatile int depthReached = 0;
-__attribute__((noinline)) void Recurse(int depth) {
-  if (depth > 0)
-    Recurse(depth - 1);
-  else if (depthReached >= 0)
-    rtl::RunError(202);
-  depthReached = depth;  // keeps the call from becoming a jump
-}
-
-TEST(RunErrors, BacktraceOnAPipeIsNotCutAtNineFrames) {
-  auto r = RunProgram([] { Recurse(20); });
-  EXPECT_EQ(r.exitCode, 202);
-  size_t lines = std::count(r.out.begin(), r.out.end(), '\n');
-  EXPECT_GT(lines, 22u) << r.out;
-}
-
 volatile int zero = 0;
 volatile long double zeroLd = 0.0L;
 volatile long double big = 1e4000L;
 
-TEST(Faults, BecomeRunTimeErrorsWithTheReport) {
+TEST(RunErrors, ErrorsFaultsAndCtrlCEndWithTheReportAndTheirNumber) {
   struct Case {
     void (*trigger)();
     int number;
+    const char* before;  // output flushed ahead of the report
   };
   const Case cases[] = {
+      {[] { rtl::RunError(201); }, 201, ""},
+      {[] {
+         rtl::WriteShortStr(0, rtl::StdOut, "before ");
+         rtl::Flush(rtl::StdOut);
+         rtl::InOutRes = 106;
+         rtl::IOCheck();
+       },
+       106, "before "},
       // Written in machine code, so the faults are the processor's, not the compiler's to assume away.
-      {[] { asm volatile("movl $1, (%0)" ::"r"(static_cast<intptr_t>(zero))); }, 216},
+      {[] { asm volatile("movl $1, (%0)" ::"r"(static_cast<intptr_t>(zero))); }, 216, ""},
       {[] {
          int dividend = 10;
          asm volatile("cltd\n\tidivl %1" : "+a"(dividend) : "r"(zero) : "edx");
        },
-       200},
-      {[] { zeroLd = 1.0L / zeroLd; }, 200},
-      {[] { zeroLd = zeroLd / zeroLd; }, 207},
-      {[] { big = big * big; }, 205},
+       200, ""},
+      {[] { zeroLd = 1.0L / zeroLd; }, 200, ""},
+      {[] { zeroLd = zeroLd / zeroLd; }, 207, ""},
+      {[] { big = big * big; }, 205, ""},
+      {[] { raise(SIGINT); }, 217, ""},
   };
   for (const Case& c : cases) {
     auto r = RunProgram(c.trigger);
     EXPECT_EQ(r.exitCode, c.number);
+    EXPECT_EQ(r.out.rfind(std::string(c.before) + "Runtime error " + std::to_string(c.number) + " at $", 0), 0u)
+        << r.out;
     ExpectReport(r.out, c.number);
   }
 }
 
-}  // namespace
-
-namespace {
-
-int ptyMaster = -1;
-
+volatile int depthReached = 0;
 __attribute__((noinline)) void DumpFromDepth(int depth) {
   if (depth > 0) {
     DumpFromDepth(depth - 1);
@@ -155,23 +130,28 @@ __attribute__((noinline)) void DumpFromDepth(int depth) {
     rtl::DumpStack(rtl::StdOut, __builtin_frame_address(0));
     rtl::Flush(rtl::StdOut);
   }
-  depthReached = depth;
+  depthReached = depth;  // keeps the call from becoming a jump
 }
 
-TEST(RunErrors, BacktraceOnAConsoleStopsAfterNineFrames) {
-  auto r = RunInChild([] {
-    int slave;
-    ptyMaster = posix_openpt(O_RDWR | O_NOCTTY);
-    if (ptyMaster < 0 || grantpt(ptyMaster) || unlockpt(ptyMaster)) _exit(100);
-    slave = open(ptsname(ptyMaster), O_RDWR | O_NOCTTY);
-    dup2(slave, 1);
+// From 20 frames deep: a console gets nine frames, a pipe all of them.
+TEST(RunErrors, BacktraceIsCutAfterNineFramesOnAConsoleOnly) {
+  auto onPipe = RunInChild([] {
+    rtl::SysInitStdIO();
+    DumpFromDepth(20);
+  });
+  EXPECT_GT(std::count(onPipe.out.begin(), onPipe.out.end(), '\n'), 20) << onPipe.out;
+
+  auto onConsole = RunInChild([] {
+    int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) || unlockpt(master)) _exit(100);
+    dup2(open(ptsname(master), O_RDWR | O_NOCTTY), 1);
     rtl::SysInitStdIO();
     DumpFromDepth(20);
     char buffer[4096];
-    ssize_t n = read(ptyMaster, buffer, sizeof buffer);
+    ssize_t n = read(master, buffer, sizeof buffer);
     _exit(static_cast<int>(std::count(buffer, buffer + (n > 0 ? n : 0), '\n')));
   });
-  EXPECT_EQ(r.exitCode, 9);
+  EXPECT_EQ(onConsole.exitCode, 9);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -78,25 +79,6 @@ TEST(TextOutput, WidthsPadButNeverCut) {
   EXPECT_EQ(written, "  -42long-21474836484294967295\r\n");
 }
 
-TEST(TextOutput, ModeErrorsStickUntilCleared) {
-  rtl::TextRec t = OutputStream();
-  t.Mode = rtl::ModeInput;
-  rtl::WriteShortStr(0, t, "x");
-  EXPECT_EQ(rtl::InOutRes, 105);
-  rtl::InOutRes = 0;
-  t.Mode = rtl::ModeClosed;
-  rtl::WriteLnEnd(t);
-  EXPECT_EQ(rtl::InOutRes, 103);
-  t.Mode = rtl::ModeOutput;
-  rtl::WriteShortStr(0, t, "ignored while the error is set");
-  rtl::Flush(t);
-  EXPECT_TRUE(written.empty());
-  rtl::InOutRes = 0;
-  rtl::Close(t);
-  rtl::Close(t);
-  EXPECT_EQ(rtl::InOutRes, 103);
-}
-
 TEST(TextInput, ReadsIntegersAcrossLinesAndBufferSplits) {
   for (size_t split : {1, 2, 3, 256}) {
     rtl::TextRec t = InputStream("\r\n  \t\n  -17 junk\n$10\n", split);
@@ -113,15 +95,7 @@ TEST(TextInput, ReadsIntegersAcrossLinesAndBufferSplits) {
   }
 }
 
-TEST(TextInput, InvalidTokenSetsResult106) {
-  rtl::TextRec t = InputStream("12x\n");
-  int32_t v = 5;
-  rtl::ReadSInt(t, v);
-  EXPECT_EQ(rtl::InOutRes, 106);
-  EXPECT_EQ(v, 0);
-}
-
-TEST(TextInput, LineEndsAtLfCrLfLoneCrAndEndOfInput) {
+TEST(TextInput, LineEndsAtLfCrLfLoneCrEndOfInputAndCtrlZ) {
   rtl::TextRec t = InputStream("a\nb\r\nc\rd");
   int32_t v;
   std::string seen;
@@ -134,24 +108,14 @@ TEST(TextInput, LineEndsAtLfCrLfLoneCrAndEndOfInput) {
   rtl::ReadLnEnd(t);
   rtl::ReadSInt(t, v);
   EXPECT_EQ(rtl::InOutRes, 0);
-}
 
-TEST(TextInput, CtrlZIsEndOfInput) {
-  rtl::TextRec t = InputStream(
-      "\x1a"
-      "5\n");
-  int32_t v = 1;
-  rtl::ReadSInt(t, v);
+  // Ctrl+Z (octal 032) is end of input, and stays unread.
+  rtl::TextRec z = InputStream("\0325\n");
+  v = 1;
+  rtl::ReadSInt(z, v);
   EXPECT_EQ(v, 0);
-  rtl::ReadLnEnd(t);
-  EXPECT_EQ(t.BufPos, 0) << "the Ctrl+Z stays unread";
-}
-
-TEST(TextInput, ReadingAnOutputStreamIs104) {
-  rtl::TextRec t = OutputStream();
-  int32_t v;
-  rtl::ReadSInt(t, v);
-  EXPECT_EQ(rtl::InOutRes, 104);
+  rtl::ReadLnEnd(z);
+  EXPECT_EQ(z.BufPos, 0);
 }
 
 TEST(HandleStreams, BrokenPipeIsError109OnWriteAndEndOfInputOnRead) {
@@ -176,13 +140,36 @@ TEST(HandleStreams, BrokenPipeIsError109OnWriteAndEndOfInputOnRead) {
   EXPECT_EQ(rtl::InOutRes, 0);
 }
 
-TEST(HandleStreams, ErrorNumbersMapAsTheRunTimeReportsThem) {
-  EXPECT_EQ(rtl::Errno2InOutRes(19), 150);
-  EXPECT_EQ(rtl::Errno2InOutRes(31), 162);
-  EXPECT_EQ(rtl::Errno2InOutRes(32), 5);
-  EXPECT_EQ(rtl::Errno2InOutRes(145), 5);
-  EXPECT_EQ(rtl::Errno2InOutRes(183), 5);
-  EXPECT_EQ(rtl::Errno2InOutRes(109), 109);
+TEST(IOResults, ModeErrorsAndInvalidNumbersStickUntilCleared) {
+  rtl::TextRec t = OutputStream();
+  int32_t v = 5;
+  rtl::ReadSInt(t, v);
+  EXPECT_EQ(rtl::InOutRes, 104);
+  rtl::InOutRes = 0;
+  t.Mode = rtl::ModeInput;
+  rtl::WriteShortStr(0, t, "x");
+  EXPECT_EQ(rtl::InOutRes, 105);
+  rtl::InOutRes = 0;
+  t.Mode = rtl::ModeClosed;
+  rtl::WriteLnEnd(t);
+  EXPECT_EQ(rtl::InOutRes, 103);
+  t.Mode = rtl::ModeOutput;
+  rtl::WriteShortStr(0, t, "ignored while the error is set");
+  rtl::Flush(t);
+  EXPECT_TRUE(written.empty());
+  rtl::InOutRes = 0;
+  rtl::Close(t);
+  rtl::Close(t);
+  EXPECT_EQ(rtl::InOutRes, 103);
+
+  rtl::TextRec in = InputStream("12x\n");
+  rtl::ReadSInt(in, v);
+  EXPECT_EQ(rtl::InOutRes, 106);
+  EXPECT_EQ(v, 0);
+
+  // Host error numbers as the run-time reports them.
+  const std::pair<int, int> errors[] = {{19, 150}, {31, 162}, {32, 5}, {145, 5}, {183, 5}, {109, 109}};
+  for (auto [error, result] : errors) EXPECT_EQ(rtl::Errno2InOutRes(error), result) << error;
 }
 
 }  // namespace
