@@ -91,10 +91,13 @@ win::DWORD WINAPI MessageHandleThread(win::LPVOID) {
 
   win::HWND window = WinCreate();
   if (window == nullptr) FailThread("Window creation failed");
-  // The program's thread reads the handle under the lock when it closes the window.
-  win::EnterCriticalSection(&GraphDrawing);
-  GraphWindow = window;
-  win::LeaveCriticalSection(&GraphDrawing);
+  // WM_CREATE has set the handle already, before the first paint lets the
+  // program's thread go on and read it; writing it again now would race.
+  if (GraphWindow != window) {
+    win::EnterCriticalSection(&GraphDrawing);
+    GraphWindow = window;
+    win::LeaveCriticalSection(&GraphDrawing);
+  }
 
   win::MSG message;
   while (win::GetMessageA(&message, nullptr, 0, 0) == 1) {
