@@ -16,9 +16,11 @@ need_packages() {
 }
 
 BUILD_PACKAGES=(cmake make g++ libx11-dev)
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev tmux xvfb x11-utils xdotool imagemagick valgrind)
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev tmux xvfb x11-utils xdotool imagemagick valgrind file)
 WINDOWS_PACKAGES=(g++-mingw-w64-i686 mingw-w64-i686-dev)
-WINE_PACKAGES=(wine wine32:i386)
+# The 64-bit build and wine64 check the same sources where 32-bit code cannot run.
+WINDOWS64_PACKAGES=(g++-mingw-w64-x86-64 mingw-w64-x86-64-dev)
+WINE_PACKAGES=(wine wine32:i386 wine64)
 
 # Configures (once) and builds one build folder: configure_and_build DIR [cmake args...]
 configure_and_build() {

@@ -20,8 +20,13 @@ piped_dialogue_text() {
 screenshot_window() {
   local window
   window=$(xdotool search --sync --name "^Graph window application$" | head -1)
-  xdotool windowraise "$window"
   sleep 1  # the last drawing reaches the server
+  # Wine shows drawing on a window DC held by another thread only at the next
+  # repaint; hiding and showing the window repaints it from the bitmap.
+  xdotool windowunmap --sync "$window"
+  xdotool windowmap --sync "$window"
+  xdotool windowraise "$window"
+  sleep 1
   import -window root "$1.png"
   convert "$1.png" -depth 8 "rgb:$1"
   identify -format '%w %h' "$1.png"
@@ -49,13 +54,13 @@ activate_console() {
 run_windows_checks() {
   echo "-- console text, Linux and Windows"
   linux_text=$(piped_dialogue_text "linux-text-$$" "$linux")
-  windows_text=$(piped_dialogue_text "win-text-$$" "wine $exe")
+  windows_text=$(piped_dialogue_text "win-text-$$" "$wine $exe")
   echo "$windows_text" | grep -qx "mø prime search<=1646:2 is PRIME!" || fail "no prompt in the ANSI page"
   echo "$windows_text" | grep -qx "LastP=29 NumPtot=10 NumOP=94" || fail "no summary"
   [ "$linux_text" = "$windows_text" ] || fail "console text differs: $(diff <(echo "$linux_text") <(echo "$windows_text"))"
 
   echo "-- run-time error"
-  start_in_pane "win-error-$$" "cd $work && printf 'abc\n' | wine $exe"
+  start_in_pane "win-error-$$" "cd $work && printf 'abc\n' | $wine $exe"
   wait_for_text "Runtime error 106 at \$" 60
   [ "$(exit_code 30)" = 106 ] || fail "exit code is not 106"
   end_pane
@@ -75,7 +80,7 @@ run_windows_checks() {
   end_pane
 
   echo "-- the plot, Windows window, keys typed into wineconsole"
-  (cd "$work" && wineconsole "$exe" >/dev/null 2>&1; echo $? >"$work/wineconsole.rc") &
+  (cd "$work" && $wine wineconsole "$exe" >/dev/null 2>&1; echo $? >"$work/wineconsole.rc") &
   console=$(wine_console_window)
   sleep 1
   wine_keys 1 0 Return
@@ -95,7 +100,7 @@ run_windows_checks() {
 
   echo "-- a key stops a long search and starts the next line (wineconsole)"
   rm -f "$work/wineconsole.rc"
-  (cd "$work" && wineconsole "$exe" >/dev/null 2>&1; echo $? >"$work/wineconsole.rc") &
+  (cd "$work" && $wine wineconsole "$exe" >/dev/null 2>&1; echo $? >"$work/wineconsole.rc") &
   console=$(wine_console_window)
   sleep 1
   wine_keys 3 0 0 0 0 0 0 Return
