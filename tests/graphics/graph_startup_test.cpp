@@ -1,11 +1,11 @@
-// The graphics start-up and its exit procedure in the run-time's exit chain.
+// The graphics start-up, the font table it fills, and its exit procedure in
+// the run-time's exit chain.
 #include <gtest/gtest.h>
 
 #include "graphics/graph.h"
 #include "graphics/window_driver/win32gui.h"
 #include "runtime/system.h"
 #include "tests/graphics/test_modes.h"
-#include "tests/support/child_process.h"
 
 namespace {
 
@@ -13,54 +13,37 @@ using namespace graph;
 
 void EarlierExitProc() {}
 
-TEST(GraphStartup, RegistersFontNamesJoinsTheExitChainAndReleasesTheLists) {
+TEST(GraphStartup, RegistersTenFontsJoinsTheExitChainAndReleasesTheLists) {
   rtl::ExitProc = EarlierExitProc;
-  OnGraphWindowCreation = [] {};
   IsGraphMode = true;
   GraphInit();
-  EXPECT_EQ(std::make_tuple(IsGraphMode, rtl::ExitProc, ExitSave, OnGraphWindowCreation),
-            std::make_tuple(false, GraphExitProc, EarlierExitProc, nullptr));
-  EXPECT_EQ(std::make_tuple(SaveVideoState, RestoreVideoState), std::make_tuple(SaveState, RestoreState));
-  std::string names;
-  for (int i = 1; i <= InstalledFonts; ++i) names += std::string(Fonts[i].Name.chars, Fonts[i].Name.length) + " ";
-  EXPECT_EQ(names, "TRIP LITT SANS GOTH SCRI SIMP TSCR LCOM EURO BOLD ");
-  EXPECT_EQ(InstallUserFont("MINE"), 11);
-
+  EXPECT_EQ(std::make_tuple(IsGraphMode, rtl::ExitProc, SaveVideoState),
+            std::make_tuple(false, GraphExitProc, SaveState));
+  // User fonts take the slots after the start-up's, up to the sixteenth.
+  _GraphResult = grInvalidMode;
+  EXPECT_EQ(InstallUserFont("FIRST"), 11);
+  EXPECT_EQ(GraphResult(), grOk);
+  for (int16_t number = 12; number <= 15; ++number) EXPECT_EQ(InstallUserFont("MORE"), number);
+  EXPECT_EQ(InstallUserFont("ALongFontName"), 16);
+  EXPECT_EQ(InstallUserFont("SEVENTEENTH"), 0);
+  EXPECT_EQ(std::make_tuple(GraphResult(), InstalledFonts), std::make_tuple(grError, 16));
+  EXPECT_EQ(std::string(Fonts[16].Name.chars, Fonts[16].Name.length), "ALongFon");
   AddMode(test_modes::FakeMode(77, 1, 99, 99, 256));
   rtl::ExitProc = nullptr;
-  GraphExitProc();  // the leak checker sees any node left unreleased
+  GraphExitProc();
   EXPECT_EQ(std::make_tuple(rtl::ExitProc, ModeList, NewModeList.Modes[15]),
             std::make_tuple(EarlierExitProc, nullptr, nullptr));
 }
 
-rtl::Procedure ObserverSave;
-// Installed before the graphics start-up, so it runs after GraphExitProc.
-void ReportAtExit() {
-  rtl::ExitProc = ObserverSave;
-  rtl::WriteShortStr(0, rtl::StdOut, IsGraphMode ? "open" : "closed");
-}
-const rtl::ModuleTable WithGraphics = {6,
-                                       0,
-                                       {{rtl::SystemInit, nullptr},
-                                        {rtl::InternalResourcesInit, nullptr},
-                                        {rtl::DosServicesInit, nullptr},
-                                        {nullptr, rtl::ObjectsFinal},
-                                        {[] { ObserverSave = rtl::ExitProc, rtl::ExitProc = ReportAtExit; }, nullptr},
-                                        {GraphInit, nullptr}}};
 void (*Ending)() = nullptr;
 
 testing_support::ChildResult EndWithFakeModeOpen(void (*ending)()) {
   Ending = ending;
-  return testing_support::RunInChild([] {
-    rtl::ProcessEntry(WithGraphics, [] {
-      rtl::InitializeUnits();
-      AddMode(test_modes::FakeMode(77, 1, 319, 199, 256));
-      int16_t driver = 77, mode = 1;
-      InitGraph(driver, mode, "");
-      if (GraphResult() != grOk || !IsGraphMode) rtl::Halt(99);
-      Ending();
-      rtl::DoExit();
-    });
+  return test_modes::RunProgram([] {
+    AddMode(test_modes::FakeMode(77, 1, 319, 199, 256));
+    int16_t driver = 77, mode = 1;
+    InitGraph(driver, mode, "");
+    Ending();
   });
 }
 

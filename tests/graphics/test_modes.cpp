@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "runtime/system.h"
+
 namespace test_modes {
 
 std::vector<std::string> Log;
@@ -18,6 +20,24 @@ void Record(const char* operation, Args... args) {
   Log.push_back(line);
 }
 
+rtl::Procedure ObserverSave;
+void (*Body)() = nullptr;
+
+// Installed before the graphics start-up, so it runs after GraphExitProc.
+void ReportAtExit() {
+  rtl::ExitProc = ObserverSave;
+  rtl::WriteShortStr(0, rtl::StdOut, graph::IsGraphMode ? "open" : "closed");
+}
+
+const rtl::ModuleTable WithGraphics = {6,
+                                       0,
+                                       {{rtl::SystemInit, nullptr},
+                                        {rtl::InternalResourcesInit, nullptr},
+                                        {rtl::DosServicesInit, nullptr},
+                                        {nullptr, rtl::ObjectsFinal},
+                                        {[] { ObserverSave = rtl::ExitProc, rtl::ExitProc = ReportAtExit; }, nullptr},
+                                        {graph::GraphInit, nullptr}}};
+
 }  // namespace
 
 graph::TModeInfo FakeMode(int16_t driver, int16_t mode, uint16_t maxX, uint16_t maxY, int32_t colors) {
@@ -28,18 +48,16 @@ graph::TModeInfo FakeMode(int16_t driver, int16_t mode, uint16_t maxX, uint16_t 
   m.MaxX = maxX;
   m.MaxY = maxY;
   m.MaxColor = m.PaletteSize = colors;
-  m.XAspect = m.YAspect = 10000;
-  m.DirectPutPixel = [](int16_t x, int16_t y) { Record("DirectPutPixel", x, y); };
+  m.DirectPutPixel = [](int16_t, int16_t) {};
   m.PutPixel = [](int16_t x, int16_t y, uint16_t c) { Record("PutPixel", x, y, c); };
-  m.GetPixel = [](int16_t x, int16_t y) -> uint16_t { return Record("GetPixel", x, y), 0; };
+  m.GetPixel = [](int16_t, int16_t) -> uint16_t { return 0; };
   m.SetRGBPalette = [](int16_t n, int16_t r, int16_t g, int16_t b) { Palette[n] = {r, g, b}; };
   m.GetRGBPalette = [](int16_t n, int16_t& r, int16_t& g, int16_t& b) {
     r = Palette[n].Red, g = Palette[n].Green, b = Palette[n].Blue;
   };
   m.SetActivePage = [](uint16_t page) { Record("SetActivePage", page); };
   m.SetVisualPage = [](uint16_t page) { Record("SetVisualPage", page); };
-  m.HLine = [](int16_t x1, int16_t x2, int16_t y) { Record("HLine", x1, x2, y, graph::CurrentColor); };
-  m.Circle = [](int16_t x, int16_t y, uint16_t r) { Record("Circle", x, y, r); };
+  m.Circle = [](int16_t, int16_t, uint16_t) {};
   m.InitModeProc = [] { Record("Init"), graph::_GraphResult = InitResult; };
   m.OutTextXY = [](int16_t x, int16_t y, const graph::ShortString& text) {
     Record("OutTextXY", x, y), Log.back() += " " + std::string(text.View());
@@ -53,6 +71,16 @@ void ResetGraphics() {
   Log.clear();
 }
 
+void RegisterModes() {
+  ResetGraphics();
+  graph::AddMode(FakeMode(9, 2, 639, 479, 16));
+  graph::AddMode(FakeMode(9, 0, 639, 199, 16));
+  graph::AddMode(FakeMode(9, 1, 639, 349, 16));
+  const int16_t sizes[][3] = {{256, 639, 399},   {257, 639, 479},  {259, 799, 599}, {261, 1023, 767},
+                              {263, 1279, 1023}, {241, 1015, 740}, {246, 1279, 991}};
+  for (const auto& [mode, maxX, maxY] : sizes) graph::AddMode(FakeMode(10, mode, maxX, maxY, 256));
+}
+
 void OpenFakeMode(int32_t colors) {
   ResetGraphics();
   graph::AddMode(FakeMode(10, 257, 639, 479, colors));
@@ -62,10 +90,15 @@ void OpenFakeMode(int32_t colors) {
   Log.clear();
 }
 
-int Count(const std::string& operation) {
-  int n = 0;
-  for (const std::string& line : Log) n += line.rfind(operation, 0) == 0;
-  return n;
+testing_support::ChildResult RunProgram(void (*body)()) {
+  Body = body;
+  return testing_support::RunInChild([] {
+    rtl::ProcessEntry(WithGraphics, [] {
+      rtl::InitializeUnits();
+      Body();
+      rtl::DoExit();
+    });
+  });
 }
 
 }  // namespace test_modes

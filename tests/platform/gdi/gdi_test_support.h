@@ -1,9 +1,9 @@
-// Memory DCs with their own bitmaps, filled and read pixel by pixel, for the
-// GDI stand-in's tests.
+// Memory DCs with bitmaps of their own, filled and read pixel by pixel.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "platform/win.h"
@@ -11,47 +11,35 @@
 namespace gdi_test {
 
 struct BitmapDC {
-  win::HDC dc = nullptr;
-  win::HBITMAP bitmap = nullptr;
-  win::HGDIOBJ original = nullptr;  // the DC's own bitmap
-  int width = 0;
-  int height = 0;
+  win::HDC dc;
+  win::HBITMAP bitmap;
+  win::HGDIOBJ original;  // the DC's own bitmap
+  int width, height;
 };
 
 inline BitmapDC MakeBitmapDC(int width, int height) {
-  BitmapDC d;
-  d.dc = win::CreateCompatibleDC(nullptr);
+  BitmapDC d{win::CreateCompatibleDC(nullptr), nullptr, nullptr, width, height};
   d.bitmap = win::CreateCompatibleBitmap(d.dc, width, height);
   d.original = win::SelectObject(d.dc, d.bitmap);
-  d.width = width;
-  d.height = height;
   return d;
 }
 
 inline void Fill(const BitmapDC& d, win::COLORREF color) {
-  for (int y = 0; y < d.height; ++y)
-    for (int x = 0; x < d.width; ++x) win::SetPixelV(d.dc, x, y, color);
+  for (int i = 0; i < d.width * d.height; ++i) win::SetPixelV(d.dc, i % d.width, i / d.width, color);
 }
 
 // Every pixel, row-major, as GetPixel reads them.
 inline std::vector<win::COLORREF> Pixels(const BitmapDC& d) {
   std::vector<win::COLORREF> out;
-  for (int y = 0; y < d.height; ++y)
-    for (int x = 0; x < d.width; ++x) out.push_back(win::GetPixel(d.dc, x, y));
+  for (int i = 0; i < d.width * d.height; ++i) out.push_back(win::GetPixel(d.dc, i % d.width, i / d.width));
   return out;
 }
 
-// The pixels as a picture of characters: '.' for background, the mapped
-// character for the listed colours, '?' for anything else.
-inline std::string Picture(const BitmapDC& d, win::COLORREF background, win::COLORREF ink, char inkChar = '#') {
+// Rows of characters: '.' for black, 'o' for the pen's colour, '#' for the brush's, '?' for any other.
+inline std::string Picture(const BitmapDC& d, win::COLORREF pen, win::COLORREF brush) {
   std::string s;
-  for (int y = 0; y < d.height; ++y) {
-    for (int x = 0; x < d.width; ++x) {
-      win::COLORREF c = win::GetPixel(d.dc, x, y);
-      s += c == background ? '.' : (c == ink ? inkChar : '?');
-    }
-    s += '\n';
-  }
+  for (int i = 0; win::COLORREF c : Pixels(d))
+    s += std::string(c == 0 ? "." : c == pen ? "o" : c == brush ? "#" : "?") + (++i % d.width ? "" : "\n");
   return s;
 }
 

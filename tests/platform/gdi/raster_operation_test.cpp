@@ -1,6 +1,5 @@
-// Ternary raster operations in block transfers: each operation's index is its
-// own truth table, the named operations do what their names promise, and the
-// operations without a source need no source DC.
+// Block transfers: each raster operation's index is its own truth table, the
+// text drawing's operations on ink and background, and StretchBlt's blocks.
 #include <gtest/gtest.h>
 
 #include "tests/platform/gdi/gdi_test_support.h"
@@ -19,117 +18,57 @@ win::COLORREF Transfer(win::DWORD rop, bool stretch) {
   BitmapDC target = MakeBitmapDC(4, 4), source = MakeBitmapDC(4, 4);
   gdi_test::Fill(target, D);
   gdi_test::Fill(source, S);
-  win::HBRUSH brush = win::CreateSolidBrush(P);
-  win::SelectObject(target.dc, brush);
-  if (stretch)
-    EXPECT_TRUE(win::StretchBlt(target.dc, 1, 1, 2, 2, source.dc, 0, 0, 2, 2, rop));
-  else
-    EXPECT_TRUE(win::BitBlt(target.dc, 1, 1, 2, 2, source.dc, 0, 0, rop));
-  EXPECT_EQ(win::GetPixel(target.dc, 0, 0), D) << "outside the block";
-  EXPECT_EQ(win::GetPixel(target.dc, 3, 3), D) << "outside the block";
+  win::SelectObject(target.dc, win::CreateSolidBrush(P));
+  EXPECT_TRUE(stretch ? win::StretchBlt(target.dc, 1, 1, 2, 2, source.dc, 0, 0, 2, 2, rop)
+                      : win::BitBlt(target.dc, 1, 1, 2, 2, source.dc, 0, 0, rop));
+  EXPECT_TRUE(win::GetPixel(target.dc, 0, 0) == D && win::GetPixel(target.dc, 3, 3) == D) << "outside the block";
   EXPECT_EQ(win::GetPixel(target.dc, 1, 1), win::GetPixel(target.dc, 2, 2));
   return win::GetPixel(target.dc, 2, 1);
 }
 
 TEST(RasterOperations, EveryIndexIsItsOwnTruthTable) {
-  for (unsigned index = 0; index < 256; ++index) {
-    win::DWORD rop = index << 16;
-    win::COLORREF expected = index * 0x010101u;
-    EXPECT_EQ(Transfer(rop, false), expected) << "BitBlt index " << index;
-    EXPECT_EQ(Transfer(rop, true), expected) << "StretchBlt index " << index;
+  for (unsigned index = 0; index < 256; ++index)
+    for (bool stretch : {false, true})
+      EXPECT_EQ(Transfer(index << 16, stretch), index * 0x010101u) << "index " << index << ", stretched " << stretch;
+}
+
+TEST(RasterOperations, TextOperationsOnInkAndBackground) {
+  // A glyph of white ink on black over a grey and a red row: ink on grey,
+  // background on grey, ink on red, background on red.
+  constexpr win::COLORREF White = 0xFFFFFF, Grey = RGB(168, 168, 168), Red = RGB(255, 0, 0), Brush = RGB(40, 200, 90);
+  const std::vector<std::pair<std::vector<win::DWORD>, std::vector<win::COLORREF>>> cases = {
+      {{SRCCOPY}, {White, 0, White, 0}},
+      {{SRCPAINT}, {White, Grey, White, Red}},
+      {{0x00220326u}, {0, Grey, 0, Red}},                       // ink cleared
+      {{0x00EA02E9u}, {Grey | Brush, Grey, Red | Brush, Red}},  // ink added in the brush colour
+      {{0x00220326u, 0x00EA02E9u}, {Brush, Grey, Brush, Red}},  // both: ink in the brush colour
+  };
+  for (const auto& [rops, expected] : cases) {
+    BitmapDC target = MakeBitmapDC(2, 2), glyph = MakeBitmapDC(2, 2);
+    for (int y = 0; y < 2; ++y) {
+      win::SetPixelV(glyph.dc, 0, y, White);
+      for (int x = 0; x < 2; ++x) win::SetPixelV(target.dc, x, y, y ? Red : Grey);
+    }
+    win::SelectObject(target.dc, win::CreateSolidBrush(Brush));
+    for (win::DWORD rop : rops) ASSERT_TRUE(win::BitBlt(target.dc, 0, 0, 2, 2, glyph.dc, 0, 0, rop));
+    EXPECT_EQ(gdi_test::Pixels(target), expected) << std::hex << rops[0];
   }
 }
 
-TEST(RasterOperations, NamedOperationsOnInkAndBackground) {
-  // A glyph-like source: white ink on black; a grey and a red destination pixel.
-  struct Case {
-    win::DWORD rop;
-    win::COLORREF (*expected)(win::COLORREF p, win::COLORREF s, win::COLORREF d);
-  };
-  const Case cases[] = {
-      {SRCCOPY, [](win::COLORREF, win::COLORREF s, win::COLORREF) { return s; }},
-      {SRCPAINT, [](win::COLORREF, win::COLORREF s, win::COLORREF d) { return s | d; }},
-      {0x00220326u, [](win::COLORREF, win::COLORREF s, win::COLORREF d) { return d & ~s & 0xFFFFFFu; }},
-      {0x00EA02E9u, [](win::COLORREF p, win::COLORREF s, win::COLORREF d) { return d | (p & s); }},
-      {SRCAND, [](win::COLORREF, win::COLORREF s, win::COLORREF d) { return s & d; }},
-      {SRCINVERT, [](win::COLORREF, win::COLORREF s, win::COLORREF d) { return s ^ d; }},
-      {NOTSRCCOPY, [](win::COLORREF, win::COLORREF s, win::COLORREF) { return ~s & 0xFFFFFFu; }},
-      {MERGECOPY, [](win::COLORREF p, win::COLORREF s, win::COLORREF) { return p & s; }},
-      {PATCOPY, [](win::COLORREF p, win::COLORREF, win::COLORREF) { return p; }},
-      {PATINVERT, [](win::COLORREF p, win::COLORREF, win::COLORREF d) { return p ^ d; }},
-      {DSTINVERT, [](win::COLORREF, win::COLORREF, win::COLORREF d) { return ~d & 0xFFFFFFu; }},
-      {BLACKNESS, [](win::COLORREF, win::COLORREF, win::COLORREF) { return win::COLORREF{0}; }},
-      {WHITENESS, [](win::COLORREF, win::COLORREF, win::COLORREF) { return win::COLORREF{0xFFFFFF}; }},
-  };
-  const win::COLORREF brushColor = RGB(40, 200, 90);
-  const win::COLORREF sources[2] = {0xFFFFFF, 0x000000};  // ink, background
-  const win::COLORREF destinations[2] = {RGB(168, 168, 168), RGB(255, 0, 0)};
-  for (const Case& c : cases) {
-    BitmapDC target = MakeBitmapDC(2, 2), source = MakeBitmapDC(2, 2);
-    for (int x = 0; x < 2; ++x)
-      for (int y = 0; y < 2; ++y) {
-        win::SetPixelV(source.dc, x, y, sources[x]);
-        win::SetPixelV(target.dc, x, y, destinations[y]);
+TEST(Stretching, EnlargingMakesBlocks) {
+  BitmapDC source = MakeBitmapDC(8, 8);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) win::SetPixelV(source.dc, x, y, static_cast<win::COLORREF>(0x100 + y * 8 + x));
+  for (int zoom : {2, 3}) {
+    BitmapDC target = MakeBitmapDC(8 * zoom + 2, 8 * zoom + 2);
+    ASSERT_TRUE(win::StretchBlt(target.dc, 1, 1, 8 * zoom, 8 * zoom, source.dc, 0, 0, 8, 8, SRCCOPY));
+    for (int y = 0; y < target.height; ++y)
+      for (int x = 0; x < target.width; ++x) {
+        bool inside = x >= 1 && y >= 1 && x <= 8 * zoom && y <= 8 * zoom;
+        win::COLORREF expected = inside ? win::GetPixel(source.dc, (x - 1) / zoom, (y - 1) / zoom) : win::COLORREF{0};
+        ASSERT_EQ(win::GetPixel(target.dc, x, y), expected) << "zoom " << zoom << " at " << x << "," << y;
       }
-    win::SelectObject(target.dc, win::CreateSolidBrush(brushColor));
-    ASSERT_TRUE(win::BitBlt(target.dc, 0, 0, 2, 2, source.dc, 0, 0, c.rop));
-    for (int x = 0; x < 2; ++x)
-      for (int y = 0; y < 2; ++y)
-        EXPECT_EQ(win::GetPixel(target.dc, x, y), c.expected(brushColor, sources[x], destinations[y]))
-            << std::hex << "rop " << c.rop << " at " << x << "," << y;
   }
-}
-
-TEST(RasterOperations, GlyphInBrushColourLeavesBackground) {
-  // Clearing the ink, then painting it in the brush colour: the text path of
-  // the window driver for colours other than white.
-  BitmapDC target = MakeBitmapDC(8, 1), glyph = MakeBitmapDC(8, 1);
-  gdi_test::Fill(target, RGB(0, 0, 255));
-  for (int x = 0; x < 8; x += 2) win::SetPixelV(glyph.dc, x, 0, 0xFFFFFF);
-  win::SelectObject(target.dc, win::CreateSolidBrush(RGB(0, 255, 0)));
-  ASSERT_TRUE(win::BitBlt(target.dc, 0, 0, 8, 1, glyph.dc, 0, 0, 0x00220326u));
-  ASSERT_TRUE(win::BitBlt(target.dc, 0, 0, 8, 1, glyph.dc, 0, 0, 0x00EA02E9u));
-  for (int x = 0; x < 8; ++x) EXPECT_EQ(win::GetPixel(target.dc, x, 0), x % 2 ? RGB(0, 0, 255) : RGB(0, 255, 0)) << x;
-}
-
-TEST(RasterOperations, SourcelessOperationsNeedNoSourceDC) {
-  BitmapDC target = MakeBitmapDC(3, 3);
-  gdi_test::Fill(target, RGB(1, 2, 3));
-  win::SelectObject(target.dc, win::CreateSolidBrush(RGB(9, 8, 7)));
-  EXPECT_TRUE(win::BitBlt(target.dc, 0, 0, 1, 3, nullptr, 0, 0, PATCOPY));
-  EXPECT_TRUE(win::BitBlt(target.dc, 1, 0, 1, 3, nullptr, 0, 0, BLACKNESS));
-  EXPECT_TRUE(win::StretchBlt(target.dc, 2, 0, 1, 2, nullptr, 0, 0, 0, 0, WHITENESS));
-  EXPECT_TRUE(win::BitBlt(target.dc, 2, 2, 1, 1, nullptr, 0, 0, DSTINVERT));
-  EXPECT_EQ(win::GetPixel(target.dc, 0, 2), RGB(9, 8, 7));
-  EXPECT_EQ(win::GetPixel(target.dc, 1, 1), 0u);
-  EXPECT_EQ(win::GetPixel(target.dc, 2, 1), 0xFFFFFFu);
-  EXPECT_EQ(win::GetPixel(target.dc, 2, 2), RGB(1, 2, 3) ^ 0xFFFFFFu);
-  // An operation that reads the source fails without one and changes nothing.
-  EXPECT_FALSE(win::BitBlt(target.dc, 0, 0, 3, 3, nullptr, 0, 0, SRCCOPY));
-  EXPECT_FALSE(win::StretchBlt(target.dc, 0, 0, 3, 3, nullptr, 0, 0, 1, 1, SRCPAINT));
-  EXPECT_EQ(win::GetPixel(target.dc, 0, 0), RGB(9, 8, 7));
-}
-
-TEST(RasterOperations, HollowBrushGivesNoPattern) {
-  BitmapDC target = MakeBitmapDC(2, 2);
-  gdi_test::Fill(target, RGB(5, 5, 5));
-  win::SelectObject(target.dc, win::GetStockObject(NULL_BRUSH));
-  EXPECT_TRUE(win::BitBlt(target.dc, 0, 0, 2, 2, nullptr, 0, 0, PATCOPY));
-  EXPECT_EQ(win::GetPixel(target.dc, 1, 1), RGB(5, 5, 5));
-  win::SelectObject(target.dc, win::GetStockObject(GRAY_BRUSH));
-  EXPECT_TRUE(win::BitBlt(target.dc, 0, 0, 2, 2, nullptr, 0, 0, PATCOPY));
-  EXPECT_EQ(win::GetPixel(target.dc, 1, 1), RGB(128, 128, 128));
-}
-
-TEST(RasterOperations, CopyWithinOneBitmapOverlapping) {
-  BitmapDC d = MakeBitmapDC(6, 1);
-  for (int x = 0; x < 6; ++x) win::SetPixelV(d.dc, x, 0, static_cast<win::COLORREF>(x + 1));
-  ASSERT_TRUE(win::BitBlt(d.dc, 1, 0, 5, 1, d.dc, 0, 0, SRCCOPY));  // shift right by one
-  std::vector<win::COLORREF> expected = {1, 1, 2, 3, 4, 5};
-  EXPECT_EQ(gdi_test::Pixels(d), expected);
-  ASSERT_TRUE(win::BitBlt(d.dc, 0, 0, 5, 1, d.dc, 1, 0, SRCPAINT));  // or with the right neighbour
-  expected = {1 | 1, 1 | 2, 2 | 3, 3 | 4, 4 | 5, 5};
-  EXPECT_EQ(gdi_test::Pixels(d), expected);
 }
 
 }  // namespace
