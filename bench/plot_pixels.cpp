@@ -37,7 +37,28 @@ void PlotThroughThePutPixelHook(benchmark::State& state) {
   if (win::GetPixel(graph::BitmapDC, 0, 480) != RGB(168, 168, 168)) state.SkipWithError("point not drawn");
 }
 
+// What the driver's one lock per pixel costs alone: the plain array write
+// inside GraphDrawing, the floor under any PutPixel that takes it.
+void PlainArrayUnderTheDrawingLock(benchmark::State& state) {
+  constexpr int width = 1024, height = 768;
+  std::vector<Point> points = plot_bench::PlotPoints();
+  std::vector<uint32_t> pixels(width * height);
+  win::CRITICAL_SECTION lock;
+  win::InitializeCriticalSection(&lock);
+  for (auto _ : state) {
+    for (const Point& p : points) {
+      win::EnterCriticalSection(&lock);
+      if (p.x >= 0 && p.x < width && p.y >= 0 && p.y < height) pixels[p.y * width + p.x] = 0xA8A8A8u;
+      win::LeaveCriticalSection(&lock);
+    }
+    benchmark::DoNotOptimize(pixels.data());
+  }
+  win::DeleteCriticalSection(&lock);
+  state.SetItemsProcessed(state.iterations() * plot_bench::kPoints);
+}
+
 }  // namespace
 
+BENCHMARK(PlainArrayUnderTheDrawingLock)->Unit(benchmark::kMicrosecond);
 BENCHMARK(PlotThroughThePutPixelHook)->Unit(benchmark::kMicrosecond);
 BENCHMARK(plot_bench::PlotIntoAPlainArray)->Unit(benchmark::kMicrosecond);
