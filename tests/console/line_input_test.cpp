@@ -18,7 +18,7 @@ void PushExtended(WORD virtualKey, WORD scan) {
 }
 constexpr WORD Home = 71, Left = 75, Right = 77, End = 79;
 
-TEST(LineInput, ReplaceModeWithHomeEndLeftRight) {
+TEST(LineInput, ReplaceModeWithHomeEndLeftRightAndHomeOnAWrappedLine) {
   StartTerminal(Window(40, 5, {0, 0, 39, 4}, {3, 1}));
   mem::PushText("abcd");
   PushExtended(VK_HOME, Home);
@@ -33,6 +33,15 @@ TEST(LineInput, ReplaceModeWithHomeEndLeftRight) {
   EXPECT_EQ(ReadLine(), "XYZde\r\n");
   EXPECT_EQ(mem::RowText(1), "   XYZde");
   EXPECT_EQ(Cursor(), "0,2");
+  // Home on a line wrapped in a window stops at the window's left column.
+  StartTerminal(Window(20, 6, {5, 0, 14, 5}, {5, 0}));
+  mem::PushText("abcdefghijklmno");
+  PushExtended(VK_HOME, Home);
+  mem::PushText("\r");
+  EXPECT_EQ(ReadLine(), "abcdefghijklmno\r\n");
+  // The cursor went back along the second row only; Enter then started row 2.
+  EXPECT_EQ(Rows(0, 1), "     abcdefghij|     klmno");
+  EXPECT_EQ(Cursor(), "5,2");
 }
 
 TEST(LineInput, BackspaceOnlyAtTheEndAndEscAndCtrlYClear) {
@@ -66,17 +75,6 @@ TEST(LineInput, HoldsAtMost254CharactersAndIgnoresUnusedKeys) {
   mem::PushText("\r");
   EXPECT_EQ(ReadLine(), std::string(254, 'q') + "\r\n");
   EXPECT_EQ(mem::RowText(3), std::string(254 - 240, 'q'));
-}
-
-TEST(LineInput, HomeOnAWrappedLineStopsAtTheWindowsLeftColumn) {
-  StartTerminal(Window(20, 6, {5, 0, 14, 5}, {5, 0}));
-  mem::PushText("abcdefghijklmno");
-  PushExtended(VK_HOME, Home);
-  mem::PushText("\r");
-  EXPECT_EQ(ReadLine(), "abcdefghijklmno\r\n");
-  // The cursor went back along the second row only; Enter then started row 2.
-  EXPECT_EQ(Rows(0, 1), "     abcdefghij|     klmno");
-  EXPECT_EQ(Cursor(), "5,2");
 }
 
 // The whole program on the memory console; its screen comes back on stdout.

@@ -8,7 +8,7 @@ namespace {
 
 using namespace console_test;
 
-TEST(ScreenOutput, ControlCharactersMoveTheCursorWithoutWritingCells) {
+TEST(ScreenOutput, ControlCharactersAndWrappingAtTheWindowsWidth) {
   StartTerminal(Window(20, 5, {0, 0, 19, 4}, {4, 1}));
   Write("ab\a\b\bX");  // the bell does nothing; back two, erasing nothing
   EXPECT_EQ(mem::RowText(1), "    Xb");
@@ -20,9 +20,7 @@ TEST(ScreenOutput, ControlCharactersMoveTheCursorWithoutWritingCells) {
   EXPECT_EQ(std::string() + mem::CellAt(0, 2).character + mem::CellAt(1, 2).character + mem::CellAt(2, 2).character,
             std::string("\t\0z", 3));
   EXPECT_EQ(Cursor(), "3,2");
-}
-
-TEST(ScreenOutput, WrapsRightAfterTheLastColumn) {
+  // Wrapping comes right after the last column.
   StartTerminal(Window(10, 6, {0, 0, 9, 5}));
   WriteLn("0123456789");  // exactly the width: the line end adds an empty line
   WriteLn("x");
