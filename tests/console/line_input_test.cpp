@@ -13,91 +13,68 @@ namespace {
 
 using namespace console_test;
 
-constexpr DWORD Enhanced = 0x100;
-
 void PushExtended(WORD virtualKey, WORD scan) {
-  PushKeyDown(virtualKey, scan, 0, Enhanced);
+  mem::PushKey(virtualKey, scan, 0, 0x100);
 }
+constexpr WORD Home = 71, Left = 75, Right = 77, End = 79;
 
-TEST(LineInput, ReplaceModeWithHomeEndLeftRight) {
+TEST(LineInput, ReplaceModeWithHomeEndLeftRightAndHomeOnAWrappedLine) {
   StartTerminal(Window(40, 5, {0, 0, 39, 4}, {3, 1}));
   mem::PushText("abcd");
-  PushExtended(VK_HOME, 71);
-  mem::PushText("XY");
-  PushExtended(VK_RIGHT, 77);
-  PushExtended(VK_LEFT, 75);
+  PushExtended(VK_HOME, Home);
+  mem::PushText("XY");  // replaces, does not insert
+  PushExtended(VK_RIGHT, Right);
+  PushExtended(VK_LEFT, Left);
   mem::PushText("Z");
-  PushExtended(VK_END, 79);
-  mem::PushText("e\r");
+  PushExtended(VK_END, End);
+  mem::PushText("e");
+  PushExtended(VK_HOME, Home);
+  mem::PushText("\r");  // Enter keeps what is right of the editing position
   EXPECT_EQ(ReadLine(), "XYZde\r\n");
   EXPECT_EQ(mem::RowText(1), "   XYZde");
-  EXPECT_EQ(mem::CursorAt().X, 0);
-  EXPECT_EQ(mem::CursorAt().Y, 2);
+  EXPECT_EQ(Cursor(), "0,2");
+  // Home on a line wrapped in a window stops at the window's left column.
+  StartTerminal(Window(20, 6, {5, 0, 14, 5}, {5, 0}));
+  mem::PushText("abcdefghijklmno");
+  PushExtended(VK_HOME, Home);
+  mem::PushText("\r");
+  EXPECT_EQ(ReadLine(), "abcdefghijklmno\r\n");
+  // The cursor went back along the second row only; Enter then started row 2.
+  EXPECT_EQ(Rows(0, 1), "     abcdefghij|     klmno");
+  EXPECT_EQ(Cursor(), "5,2");
 }
 
-TEST(LineInput, EnterKeepsWhatIsRightOfTheEditingPosition) {
-  StartTerminal();
-  mem::PushText("12345");
-  PushExtended(VK_HOME, 71);
-  mem::PushText("9\r");
-  EXPECT_EQ(ReadLine(), "92345\r\n");
-}
-
-TEST(LineInput, BackspaceActsOnlyAtTheEnd) {
+TEST(LineInput, BackspaceOnlyAtTheEndAndEscAndCtrlYClear) {
   StartTerminal();
   mem::PushText("abc\b");
-  PushExtended(VK_LEFT, 75);
+  PushExtended(VK_LEFT, Left);
   mem::PushText("\b");  // in the middle: nothing
-  PushExtended(VK_END, 79);
-  PushKeyDown('S', 31, 19, 0x08);  // Ctrl+S erases like Backspace
+  PushExtended(VK_END, End);
+  mem::PushKey('S', 31, 19, 0x08);  // Ctrl+S erases like Backspace
   mem::PushText("\r");
   EXPECT_EQ(ReadLine(), "a\r\n");
-  EXPECT_EQ(mem::RowText(0), "a");
-}
-
-TEST(LineInput, EscAndCtrlYClearTheLine) {
-  StartTerminal();
+  // Esc and Ctrl+Y clear the whole line from anywhere in it.
   mem::PushText("hello");
-  PushExtended(VK_LEFT, 75);
-  PushExtended(VK_LEFT, 75);
-  mem::PushText(
-      "\x1b"
-      "ab");
-  PushKeyDown('Y', 21, 25, 0x08);
+  PushExtended(VK_LEFT, Left);
+  PushExtended(VK_LEFT, Left);
+  mem::PushText("\033ab\r");
+  EXPECT_EQ(ReadLine(), "ab\r\n");
+  mem::PushText("xyz");
+  PushExtended(VK_LEFT, Left);
+  mem::PushKey('Y', 21, 25, 0x08);
   mem::PushText("7\r");
   EXPECT_EQ(ReadLine(), "7\r\n");
-  EXPECT_EQ(mem::RowText(0), "7");
+  EXPECT_EQ(Rows(0, 2), "a|ab|7");
 }
 
 TEST(LineInput, HoldsAtMost254CharactersAndIgnoresUnusedKeys) {
   StartTerminal(Window(80, 10, {0, 0, 79, 9}));
   mem::PushText(std::string(300, 'q'));
   PushExtended(VK_F1, 59);
-  PushKeyDown('Z', 44, 26, 0x08);  // Ctrl+Z without the end-of-file check
+  mem::PushKey('Z', 44, 26, 0x08);  // Ctrl+Z without the end-of-file check
   mem::PushText("\r");
-  std::string line = ReadLine();
-  EXPECT_EQ(line, std::string(254, 'q') + "\r\n");
+  EXPECT_EQ(ReadLine(), std::string(254, 'q') + "\r\n");
   EXPECT_EQ(mem::RowText(3), std::string(254 - 240, 'q'));
-}
-
-TEST(LineInput, HomeOnAWrappedLineStopsAtTheWindowsLeftColumn) {
-  StartTerminal(Window(20, 6, {5, 0, 14, 5}, {5, 0}));
-  mem::PushText("abcdefghijklmno");
-  PushExtended(VK_HOME, 71);
-  mem::PushText("\r");
-  EXPECT_EQ(ReadLine(), "abcdefghijklmno\r\n");
-  // The cursor went back along the second row only; Enter then started row 2.
-  EXPECT_EQ(mem::RowText(0), "     abcdefghij");
-  EXPECT_EQ(mem::RowText(1), "     klmno");
-  EXPECT_EQ(mem::CursorAt().Y, 2);
-  EXPECT_EQ(mem::CursorAt().X, 5);
-}
-
-void DumpScreen() {
-  for (SHORT y = 0; y < 25; ++y) {
-    std::string row = mem::RowText(y) + "\n";
-    if (write(1, row.data(), row.size()) < 0) return;
-  }
 }
 
 // The whole program on the memory console; its screen comes back on stdout.
@@ -107,7 +84,10 @@ std::string ProgramScreen(void (*type)()) {
     win::stand_in::UseMemoryDisplay();
     type();
     mem::TypeWhenWaiting("\r");  // the key for the plot, which also ends its last line
-    win::stand_in::RegisterExitHook(DumpScreen);
+    win::stand_in::RegisterExitHook([] {
+      std::string screen = Rows(0, 24) + "|";
+      if (write(1, screen.data(), screen.size()) < 0) return;
+    });
     rtl::ProcessEntry(app::ProgramModules, app::PrimesMain);
   });
   EXPECT_EQ(r.exitCode, 0) << r.err;
@@ -120,7 +100,7 @@ TEST(PendingKey, StopsTheSearchAndBecomesTheNextLinesFirstCharacter) {
     mem::TypeWhenWaiting("\r");
     mem::TypeWhenWaiting("0\r");
   });
-  EXPECT_NE(screen.find("2 is PRIME!\nLastP=2 NumPtot=1 NumOP=1\nm\xF8 prime search<=1646:5\n"), std::string::npos)
+  EXPECT_NE(screen.find("2 is PRIME!|LastP=2 NumPtot=1 NumOP=1|m\xF8 prime search<=1646:5|"), std::string::npos)
       << screen;
   EXPECT_NE(screen.find("LastP=11 NumPtot=5 NumOP="), std::string::npos) << screen;
 }
@@ -131,7 +111,7 @@ TEST(PendingKey, EnterPressedDuringASearchEndsTheNextLineEmpty) {
     mem::TypeWhenWaiting("0\r");
   });
   // The empty line holds no number, so the reader takes the next line.
-  EXPECT_NE(screen.find("LastP=2 NumPtot=1 NumOP=1\nm\xF8 prime search<=1646:\n0\nLastP=-1 NumPtot=0 NumOP=0\n"),
+  EXPECT_NE(screen.find("LastP=2 NumPtot=1 NumOP=1|m\xF8 prime search<=1646:|0|LastP=-1 NumPtot=0 NumOP=0|"),
             std::string::npos)
       << screen;
 }

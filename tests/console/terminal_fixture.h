@@ -14,6 +14,11 @@ namespace console_test {
 using namespace win;
 namespace mem = win::stand_in;
 
+inline mem::MemoryConsoleSetup Window(SHORT width, SHORT height, SMALL_RECT window, COORD cursor = {0, 0},
+                                      WORD attributes = 0x07) {
+  return {width, height, window, attributes, cursor};
+}
+
 inline void StartTerminal(const mem::MemoryConsoleSetup& setup = {}) {
   mem::UseMemoryConsole(setup);
   rtl::SysInitStdIO();
@@ -36,19 +41,15 @@ inline std::string ReadLine() {
   return std::string(rtl::Input.BufPtr, static_cast<size_t>(rtl::Input.BufEnd));
 }
 
-inline void PushKeyDown(WORD virtualKey, WORD scanCode, char character, DWORD state = 0) {
-  mem::PushKey(virtualKey, scanCode, character, state);
+// The rows' characters, trailing blanks removed, separated by '|'.
+inline std::string Rows(SHORT first, SHORT last) {
+  std::string rows = mem::RowText(first);
+  for (SHORT y = first + 1; y <= last; ++y) rows += "|" + mem::RowText(y);
+  return rows;
 }
 
-inline mem::MemoryConsoleSetup Window(SHORT width, SHORT height, SMALL_RECT window, COORD cursor = {0, 0},
-                                      WORD attributes = 0x07) {
-  mem::MemoryConsoleSetup setup;
-  setup.width = width;
-  setup.height = height;
-  setup.window = window;
-  setup.cursor = cursor;
-  setup.attributes = attributes;
-  return setup;
+inline std::string Cursor() {
+  return std::to_string(mem::CursorAt().X) + "," + std::to_string(mem::CursorAt().Y);
 }
 
 }  // namespace console_test

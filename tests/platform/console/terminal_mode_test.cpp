@@ -1,6 +1,5 @@
 // The terminal's mode during the run and after every way out, and which
 // standard streams the terminal host serves.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -11,9 +10,9 @@
 
 #include <string>
 
-#include "platform/posix/console/screen_buffer.h"
 #include "platform/posix/console/terminal_console.h"
 #include "platform/win.h"
+#include "runtime/system.h"
 #include "tests/support/child_process.h"
 
 namespace {
@@ -35,11 +34,8 @@ struct Pty {
     std::string bytes;
     char buffer[4096];
     pollfd ready{master, POLLIN, 0};
-    while (poll(&ready, 1, 100) == 1) {
-      ssize_t n = read(master, buffer, sizeof buffer);
-      if (n <= 0) break;
+    for (ssize_t n; poll(&ready, 1, 100) == 1 && (n = read(master, buffer, sizeof buffer)) > 0;)
       bytes.append(buffer, static_cast<size_t>(n));
-    }
     return bytes;
   }
 };
@@ -47,97 +43,85 @@ struct Pty {
 std::string ModeText(int fd) {
   termios mode;
   if (tcgetattr(fd, &mode) != 0) return "no terminal";
-  std::string text;
-  text += mode.c_lflag & ICANON ? "ICANON " : "";
-  text += mode.c_lflag & ECHO ? "ECHO " : "";
-  text += mode.c_lflag & ISIG ? "ISIG " : "";
-  text += mode.c_iflag & IXON ? "IXON " : "";
-  text += mode.c_iflag & ICRNL ? "ICRNL " : "";
-  return text;
+  return std::string(mode.c_lflag & ICANON ? "ICANON " : "") + (mode.c_lflag & ECHO ? "ECHO " : "") +
+         (mode.c_lflag & ISIG ? "ISIG " : "") + (mode.c_iflag & IXON ? "IXON " : "") +
+         (mode.c_iflag & ICRNL ? "ICRNL " : "");
 }
 
 void Report(const std::string& text) {
   if (write(1, text.data(), text.size()) < 0) _exit(90);
 }
 
-constexpr char Restore[] = "\x1b[0m\x1b[?25h";
+// The child's terminal and its way out, set before the fork.
+int terminalFd = -1, typingFd = -1, onTerminal = -1;
+void (*wayOut)() = nullptr;
+volatile int zero = 0;
 
-TEST(TerminalMode, RawDuringTheRunAndRestoredByExitProcess) {
-  Pty pty;
-  std::string before = ModeText(pty.slave);
-  EXPECT_EQ(before, "ICANON ECHO ISIG IXON ICRNL ");
-  auto r = RunInChild([&] {
-    win::stand_in::UseTerminalConsole(pty.slave, pty.slave);
-    Report(ModeText(pty.slave));
+// The program's start on the terminal: its mode, then lines that the host
+// batches into fewer writes, then the way out.
+void RunOnTheTerminal() {
+  rtl::InitializeUnits();
+  win::stand_in::UseTerminalConsole(terminalFd, terminalFd);
+  Report(ModeText(terminalFd) + "/");
+  int writesBefore = win::stand_in::TerminalWriteCount();
+  for (int i = 0; i < 50; ++i) {
+    std::string line = "line " + std::to_string(i) + "\r\n";
     win::DWORD n;
-    win::WriteFile(win::GetStdHandle(STD_OUTPUT_HANDLE), "bye", 3, &n, nullptr);
-    win::ExitProcess(3);
-  });
-  EXPECT_EQ(r.exitCode, 3);
-  EXPECT_EQ(r.out, "ISIG ");
-  EXPECT_EQ(ModeText(pty.slave), before);
-  std::string shown = pty.Drain();
-  ASSERT_GE(shown.size(), sizeof Restore - 1);
-  EXPECT_NE(shown.find("bye"), std::string::npos);
-  // Colours reset and the cursor shown last, after the cursor was put where the output ended.
-  EXPECT_EQ(shown.substr(shown.size() - (sizeof Restore - 1)), Restore);
+    win::WriteFile(win::GetStdHandle(STD_OUTPUT_HANDLE), line.data(), static_cast<win::DWORD>(line.size()), &n,
+                   nullptr);
+  }
+  Report(std::to_string(win::stand_in::TerminalWriteCount() - writesBefore) + "/");
+  wayOut();
+  rtl::DoExit();
 }
 
-TEST(TerminalMode, RestoredAfterTerminationSignalAndInterruptKey) {
-  {
+TEST(TerminalMode, RawDuringTheRunAndRestoredWithTheOutputOnEveryWayOut) {
+  const struct {
+    const char* name;
+    void (*end)();
+    int exitCode, signal;
+  } ways[] = {
+      {"normal end", [] {}, 0, 0},
+      {"run-time error", [] { rtl::RunError(201); }, 201, 0},
+      // Written in machine code, so that the fault is the processor's.
+      {"fault", [] { asm volatile("movl $1, (%0)" ::"r"(static_cast<intptr_t>(zero))); }, 216, 0},
+      {"termination signal", [] { raise(SIGTERM); }, 128 + SIGTERM, 0},
+      // Ctrl+C typed on the controlling terminal is still an interrupt, not a
+      // key; a filter that declines it lets it end the process.
+      {"Ctrl+C",
+       [] {
+         win::SetUnhandledExceptionFilter(
+             [](win::EXCEPTION_POINTERS*) -> win::LONG { return EXCEPTION_CONTINUE_SEARCH; });
+         if (write(typingFd, "\x03", 1) != 1) _exit(92);
+         win::Sleep(2000);  // a key nobody reads
+         _exit(94);
+       },
+       -1, SIGINT},
+  };
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.name);
     Pty pty;
     std::string before = ModeText(pty.slave);
-    auto r = RunInChild([&] {
-      win::stand_in::UseTerminalConsole(pty.slave, pty.slave);
-      raise(SIGTERM);
-      _exit(5);
+    EXPECT_EQ(before, "ICANON ECHO ISIG IXON ICRNL ");
+    terminalFd = pty.slave;
+    typingFd = pty.master;
+    wayOut = way.end;
+    auto r = RunInChild([] {
+      setsid();
+      if (ioctl(terminalFd, TIOCSCTTY, 0) != 0) _exit(91);
+      static const rtl::ModuleTable runTimeOnly = {1, 0, {{rtl::SystemInit, nullptr}}};
+      rtl::ProcessEntry(runTimeOnly, RunOnTheTerminal);
     });
-    EXPECT_EQ(r.exitCode, 128 + SIGTERM);
+    EXPECT_EQ(r.exitCode, way.exitCode) << r.out << r.err;
+    EXPECT_EQ(r.signal, way.signal);
+    ASSERT_EQ(r.out.substr(0, 6), "ISIG /");  // signals kept, nothing else
+    EXPECT_LT(std::stoi(r.out.substr(6)), 50);
     EXPECT_EQ(ModeText(pty.slave), before);
+    // All output shown, then colours reset and the cursor shown, last.
     std::string shown = pty.Drain();
-    EXPECT_NE(shown.find(Restore), std::string::npos);
+    EXPECT_NE(shown.find("line 49"), std::string::npos);
+    EXPECT_TRUE(shown.ends_with("\x1b[0m\x1b[?25h")) << shown.substr(shown.size() - std::min<size_t>(shown.size(), 20));
   }
-  // Ctrl+C typed on the program's controlling terminal is still an interrupt.
-  Pty pty;
-  std::string before = ModeText(pty.slave);
-  auto r = RunInChild([&] {
-    setsid();
-    if (ioctl(pty.slave, TIOCSCTTY, 0) != 0) _exit(91);
-    // As the run-time does; the interrupt then reaches the filter, which lets it end the process.
-    win::SetUnhandledExceptionFilter([](win::EXCEPTION_POINTERS*) -> win::LONG { return EXCEPTION_CONTINUE_SEARCH; });
-    win::stand_in::UseTerminalConsole(pty.slave, pty.slave);
-    if (write(pty.master, "\x03", 1) != 1) _exit(92);
-    for (int i = 0; i < 2000; ++i) {
-      win::DWORD count = 0;
-      win::GetNumberOfConsoleInputEvents(win::GetStdHandle(STD_INPUT_HANDLE), &count);
-      if (count > 0) _exit(93);  // delivered as a key instead
-      win::Sleep(1);
-    }
-    _exit(94);
-  });
-  EXPECT_EQ(r.signal, SIGINT) << "exit code " << r.exitCode;
-  EXPECT_EQ(ModeText(pty.slave), before);
-}
-
-TEST(TerminalMode, OutputWaitingForItsTurnIsWrittenAtExit) {
-  Pty pty;
-  auto r = RunInChild([&] {
-    win::stand_in::UseTerminalConsole(pty.slave, pty.slave);
-    int writesBefore = win::stand_in::TerminalWriteCount();
-    for (int i = 0; i < 50; ++i) {
-      std::string line = "line " + std::to_string(i) + "\r\n";
-      win::DWORD n;
-      win::WriteFile(win::GetStdHandle(STD_OUTPUT_HANDLE), line.data(), static_cast<win::DWORD>(line.size()), &n,
-                     nullptr);
-    }
-    Report(std::to_string(win::stand_in::TerminalWriteCount() - writesBefore));
-    win::ExitProcess(0);
-  });
-  EXPECT_EQ(r.exitCode, 0);
-  EXPECT_LT(std::stoi(r.out), 50);
-  std::string shown = pty.Drain();
-  EXPECT_NE(shown.find("line 0"), std::string::npos);
-  EXPECT_NE(shown.find("line 49"), std::string::npos);
 }
 
 TEST(TerminalMode, HangUpEndsTheProcessAsTheHangUpSignalDoes) {
@@ -153,59 +137,37 @@ TEST(TerminalMode, HangUpEndsTheProcessAsTheHangUpSignalDoes) {
         _exit(92);
       },
       "", 10);
-  EXPECT_EQ(r.exitCode, 129);
-  EXPECT_EQ(r.signal, 0);
+  EXPECT_EQ(r.exitCode, 128 + SIGHUP);
 }
 
-TEST(TerminalSelection, StreamsServedByWhatIsATerminal) {
-  // Pipes only: no console, plain files.
-  auto none = RunInChild([] {
-    win::CONSOLE_SCREEN_BUFFER_INFO info;
-    bool ok = win::stand_in::ActiveConsole() == nullptr &&
-              !win::GetConsoleScreenBufferInfo(win::GetStdHandle(STD_OUTPUT_HANDLE), &info) &&
-              win::GetFileType(win::GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_PIPE;
-    _exit(ok ? 0 : 1);
-  });
-  EXPECT_EQ(none.exitCode, 0);
-  // Output on a terminal, input a pipe: the terminal is asked for its cursor
-  // through the output and left in its mode.
-  {
+// Output on a terminal and input a pipe: the terminal is asked for its cursor
+// through the output and left in its mode. Input on a terminal and output a
+// pipe: keys are served, nothing is drawn.
+TEST(TerminalMode, OnlyTheStreamsOnATerminalAreServed) {
+  for (int stream : {1, 0}) {
     Pty pty;
     winsize size{30, 100, 0, 0};
     ioctl(pty.slave, TIOCSWINSZ, &size);
-    if (write(pty.master, "\x1b[7;9R", 6) != 6) FAIL();
+    ASSERT_TRUE(stream == 0 || write(pty.master, "\x1b[7;9R", 6) == 6);  // the reply, before it is asked for
     std::string before = ModeText(pty.slave);
-    auto r = RunInChild([&] {
-      dup2(pty.slave, 1);
-      win::CONSOLE_SCREEN_BUFFER_INFO info{};
-      win::DWORD count;
-      bool ok = win::GetConsoleScreenBufferInfo(win::GetStdHandle(STD_OUTPUT_HANDLE), &info) &&
-                !win::GetNumberOfConsoleInputEvents(win::GetStdHandle(STD_INPUT_HANDLE), &count) &&
-                win::GetFileType(win::GetStdHandle(STD_INPUT_HANDLE)) == FILE_TYPE_PIPE;
-      std::string text = std::to_string(info.dwSize.X) + "x" + std::to_string(info.dwSize.Y) + " at " +
-                         std::to_string(info.dwCursorPosition.X) + "," + std::to_string(info.dwCursorPosition.Y);
-      if (write(2, text.data(), text.size()) < 0) _exit(90);
-      win::ExitProcess(ok ? 0 : 1);
+    terminalFd = pty.slave;
+    onTerminal = stream;
+    auto r = RunInChild([] {
+      dup2(terminalFd, onTerminal);
+      win::CONSOLE_SCREEN_BUFFER_INFO i{};
+      win::DWORD count = 7;
+      bool output = win::GetConsoleScreenBufferInfo(win::GetStdHandle(STD_OUTPUT_HANDLE), &i);
+      bool input = win::GetNumberOfConsoleInputEvents(win::GetStdHandle(STD_INPUT_HANDLE), &count);
+      std::string served = std::string(output ? "output " : "") + (input ? "input " : "") + std::to_string(i.dwSize.X) +
+                           "x" + std::to_string(i.dwSize.Y) + " at " + std::to_string(i.dwCursorPosition.X) + "," +
+                           std::to_string(i.dwCursorPosition.Y);
+      if (write(2, served.data(), served.size()) < 0) _exit(90);
+      win::ExitProcess(0);
     });
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.err, "100x30 at 8,6");
+    EXPECT_EQ(r.err, stream == 1 ? "output 100x30 at 8,6" : "input 0x0 at 0,0");
     EXPECT_EQ(ModeText(pty.slave), before);
+    EXPECT_EQ(pty.Drain().empty(), stream == 0);
   }
-  // Input on a terminal, output a pipe: keys served, nothing drawn on the terminal.
-  Pty pty;
-  auto r = RunInChild([&] {
-    dup2(pty.slave, 0);
-    win::CONSOLE_SCREEN_BUFFER_INFO info;
-    win::DWORD count = 7;
-    bool ok = !win::GetConsoleScreenBufferInfo(win::GetStdHandle(STD_OUTPUT_HANDLE), &info) &&
-              win::GetNumberOfConsoleInputEvents(win::GetStdHandle(STD_INPUT_HANDLE), &count) && count == 0 &&
-              win::GetFileType(win::GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_PIPE;
-    Report("plain");
-    win::ExitProcess(ok ? 0 : 1);
-  });
-  EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(r.out, "plain");
-  EXPECT_EQ(pty.Drain(), "");
 }
 
 }  // namespace
