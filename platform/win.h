@@ -7,9 +7,9 @@
 #ifdef _WIN32
 #include "platform/win32/win32_api.h"
 #else
-#include "platform/posix/win_types.h"
-#include "platform/posix/kernel/kernel_api.h"
 #include "platform/posix/console/console_api.h"
 #include "platform/posix/gdi/gdi_api.h"
+#include "platform/posix/kernel/kernel_api.h"
 #include "platform/posix/user/user_api.h"
+#include "platform/posix/win_types.h"
 #endif

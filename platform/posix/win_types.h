@@ -258,8 +258,9 @@ using LPPAINTSTRUCT = PAINTSTRUCT*;
 #define INFINITE 0xFFFFFFFFu
 #define INVALID_HANDLE_VALUE (reinterpret_cast<::win::HANDLE>(static_cast<intptr_t>(-1)))
 #define MAKEINTRESOURCEA(i) (reinterpret_cast<::win::LPCSTR>(static_cast<uintptr_t>(static_cast<::win::WORD>(i))))
-#define RGB(r, g, b) \
-  (static_cast<::win::COLORREF>((static_cast<::win::BYTE>(r)) | (static_cast<::win::WORD>(static_cast<::win::BYTE>(g)) << 8) | \
+#define RGB(r, g, b)                                                                           \
+  (static_cast<::win::COLORREF>((static_cast<::win::BYTE>(r)) |                                \
+                                (static_cast<::win::WORD>(static_cast<::win::BYTE>(g)) << 8) | \
                                 (static_cast<::win::DWORD>(static_cast<::win::BYTE>(b)) << 16)))
 
 #define STD_INPUT_HANDLE (static_cast<::win::DWORD>(-10))

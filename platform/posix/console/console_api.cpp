@@ -19,8 +19,8 @@ using Guard = std::lock_guard<std::recursive_mutex>;
 ScreenBuffer* OutputConsole(HANDLE h) {
   int stream = StdStreamOfHandle(h);
   ScreenBuffer* c = ActiveConsole();
-  bool served = c && ((stream == StdOutputStream && c->host.servesOutput) ||
-                      (stream == StdErrorStream && c->host.servesError));
+  bool served =
+      c && ((stream == StdOutputStream && c->host.servesOutput) || (stream == StdErrorStream && c->host.servesError));
   if (!served) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;

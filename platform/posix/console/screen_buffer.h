@@ -23,7 +23,7 @@ struct ConsoleHost {
   void (*cellsChanged)(int left, int top, int right, int bottom) = nullptr;  // inclusive
   // The window scrolled up by `lines` rows between top and bottom, across its width.
   void (*scrolledUp)(int top, int bottom, int lines) = nullptr;
-  void (*present)() = nullptr;           // show what changed, move the cursor
+  void (*present)() = nullptr;             // show what changed, move the cursor
   void (*pollInput)(bool wait) = nullptr;  // move pending keys into the queue
   bool servesInput = true;
   bool servesOutput = true;
