@@ -12,21 +12,10 @@ namespace {
 
 using plot_bench::Point;
 
-// Once per process: the benchmark library calls each benchmark several times.
-int16_t OpenGraph() {
-  static const int16_t result = [] {
-    win::stand_in::UseMemoryDisplay();
-    graph::InitializeGraph();
-    int16_t driver = 0, mode = 0;
-    graph::InitGraph(driver, mode, "");
-    return graph::GraphResult();
-  }();
-  return result;
-}
-
 void PlotThroughThePutPixelHook(benchmark::State& state) {
   std::vector<Point> points = plot_bench::PlotPoints();
-  if (OpenGraph() != 0) {
+  win::stand_in::UseMemoryDisplay();
+  if (plot_bench::OpenGraph() != 0) {
     state.SkipWithError("the graph window did not open");
     return;
   }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/prime_search.h"
+#include "graphics/graph.h"
 #include "runtime/text_stream.h"
 
 namespace plot_bench {
@@ -44,6 +45,18 @@ inline std::vector<Point> PlotPoints() {
     points.push_back({static_cast<int16_t>(x), static_cast<int16_t>(y)});
   }
   return points;
+}
+
+// InitGraph with detection, once per process (the benchmark library calls each
+// benchmark several times); the result code. The host is chosen before.
+inline int16_t OpenGraph() {
+  static const int16_t result = [] {
+    graph::InitializeGraph();
+    int16_t driver = 0, mode = 0;
+    graph::InitGraph(driver, mode, "");
+    return graph::GraphResult();
+  }();
+  return result;
 }
 
 // The viewport test included, as the driver's clipping does it.

@@ -15,19 +15,9 @@ namespace {
 
 using plot_bench::Point;
 
-int16_t OpenGraph() {
-  static const int16_t result = [] {
-    graph::InitializeGraph();
-    int16_t driver = 0, mode = 0;
-    graph::InitGraph(driver, mode, "");
-    return graph::GraphResult();
-  }();
-  return result;
-}
-
 void PlotThroughThePutPixelHook(benchmark::State& state) {
   std::vector<Point> points = plot_bench::PlotPoints();
-  if (OpenGraph() != 0) {
+  if (plot_bench::OpenGraph() != 0) {
     state.SkipWithError("no graph window: DISPLAY must name an X server");
     return;
   }

@@ -1,12 +1,4 @@
-# Cross build of the 64-bit Windows console program (the same sources; runs under wine64 where 32-bit code cannot run) with mingw-w64.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(PRIMES_TESTS OFF CACHE BOOL "" FORCE)
-set(PRIMES_BENCH OFF CACHE BOOL "" FORCE)
+# The 64-bit build of the same sources: wine64 runs it where the kernel runs
+# no 32-bit code.
+set(PRIMES_MINGW_ARCH x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
