@@ -3,6 +3,10 @@
 
 E2E_DIR=${E2E_DIR:-$(mktemp -d)}
 
+# A step that fails under set -e says which one it was before the script ends.
+set -o errtrace
+trap 'echo "FAIL: ${BASH_SOURCE[0]##*/}:$LINENO: $BASH_COMMAND" >&2' ERR
+
 fail() {
   echo "FAIL: $*" >&2
   [ -n "${pane_session:-}" ] && tmux capture-pane -p -t "$pane_session" >&2 2>/dev/null

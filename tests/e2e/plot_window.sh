@@ -6,15 +6,12 @@ set -euo pipefail
 program=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
+source "$here/../support/xvfb.sh"
 
-display=:$((60 + RANDOM % 30))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'end_pane; kill $xvfb 2>/dev/null || true' EXIT
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+start_xvfb 1024x768x24
+trap 'end_pane; kill $xvfb_pid 2>/dev/null || true' EXIT
 
-start_in_pane "primes-x11-$$" "DISPLAY=$display $program"
+start_in_pane "primes-x11-$$" "DISPLAY=$DISPLAY $program"
 wait_for_text "prime search<=1646:"
 type_keys 10 Enter
 wait_for_text "LastP=29 NumPtot=10 NumOP=94"

@@ -55,6 +55,18 @@ TEST(ExitSequence, NormalEndHasNoReportAndCodeZero) {
   EXPECT_EQ(r.out, "done");
 }
 
+// A statement cut short by a run-time error leaves its text in Output's
+// buffer; the exit sequence still writes it out.
+TEST(ExitSequence, TextCutShortByARunTimeErrorIsNotLost) {
+  auto r = RunProgram([] {
+    rtl::WriteShortStr(0, rtl::Output, "cut short");
+    rtl::RunError(201);
+  });
+  EXPECT_EQ(r.exitCode, 201);
+  ASSERT_EQ(r.out.rfind("cut short", 0), 0u) << r.out;
+  ExpectReport(r.out.substr(9), 201);
+}
+
 rtl::Procedure savedFirst, savedSecond;
 void ReportInOutRes(const char* name) {
   uint16_t seen = rtl::InOutRes;

@@ -41,13 +41,35 @@ wine_console_window() {
   echo "$window"
 }
 
-wine_keys() { xdotool key --window "$console" "$@" 2>/dev/null; sleep 0.3; }
+wine_keys() {
+  xdotool key --window "$console" "$@" 2>/dev/null || fail "keys $* did not reach the wineconsole window"
+  sleep 0.3
+}
+
+# The key that ends the program: the console window may close while xdotool is
+# still sending it, so a failed send is no failure; the exit code tells.
+wine_last_key() { xdotool key --window "$console" "$@" 2>/dev/null || true; }
+
+# wineconsole_exit_code: waits for the wineconsole started by start_wineconsole
+# to end and prints its exit code.
+wineconsole_exit_code() {
+  for _ in $(seq 60); do [ -s "$work/wineconsole.rc" ] && break; sleep 0.5; done
+  [ -s "$work/wineconsole.rc" ] || fail "the Windows program did not end"
+  cat "$work/wineconsole.rc"
+}
+
+start_wineconsole() {
+  rm -f "$work/wineconsole.rc"
+  (cd "$work" && $wine wineconsole "$exe" >/dev/null 2>&1; echo $? >"$work/wineconsole.rc") &
+  console=$(wine_console_window)
+  sleep 1
+}
 
 # Wine gives keys to its active window: a click on the console makes it so again.
 activate_console() {
-  xdotool windowraise "$console"
+  xdotool windowraise "$console" || fail "the wineconsole window went away"
   sleep 0.3
-  xdotool mousemove --window "$console" 100 100 click 1 2>/dev/null
+  xdotool mousemove --window "$console" 100 100 click 1 2>/dev/null || fail "no click on the wineconsole window"
   sleep 0.3
 }
 
@@ -80,9 +102,7 @@ run_windows_checks() {
   end_pane
 
   echo "-- the plot, Windows window, keys typed into wineconsole"
-  (cd "$work" && $wine wineconsole "$exe" >/dev/null 2>&1; echo $? >"$work/wineconsole.rc") &
-  console=$(wine_console_window)
-  sleep 1
+  start_wineconsole
   wine_keys 1 0 Return
   sleep 1
   wine_keys 0 Return
@@ -93,16 +113,14 @@ run_windows_checks() {
   python3 "$here/compare_plots.py" $linux_size "$work/linux-plot.rgb" $windows_size "$work/windows-plot.rgb" ||
     fail "the windows' plots differ"
   activate_console
-  wine_keys Return
-  for _ in $(seq 60); do [ -s "$work/wineconsole.rc" ] && break; sleep 0.5; done
-  [ "$(cat "$work/wineconsole.rc" 2>/dev/null)" = 0 ] || fail "the Windows program did not end with 0"
+  wine_last_key Return
+  local code
+  code=$(wineconsole_exit_code)
+  [ "$code" = 0 ] || fail "the Windows program did not end with 0 (exit $code)"
   if xdotool search --name "^Graph window application$" >/dev/null 2>&1; then fail "the window is still there"; fi
 
   echo "-- a key stops a long search and starts the next line (wineconsole)"
-  rm -f "$work/wineconsole.rc"
-  (cd "$work" && $wine wineconsole "$exe" >/dev/null 2>&1; echo $? >"$work/wineconsole.rc") &
-  console=$(wine_console_window)
-  sleep 1
+  start_wineconsole
   wine_keys 3 0 0 0 0 0 0 Return
   sleep 1
   # The 0 stops the search and stays pending: with Return it is the answer 0.
@@ -115,8 +133,7 @@ run_windows_checks() {
   wine_keys q  # the key that opens the plot
   timeout 30 xdotool search --sync --name "^Graph window application$" >/dev/null || true
   activate_console
-  wine_keys Return
-  for _ in $(seq 60); do [ -s "$work/wineconsole.rc" ] && break; sleep 0.5; done
-  [ "$(cat "$work/wineconsole.rc" 2>/dev/null)" = 0 ] ||
-    fail "the key that stopped the search was not the next line's first key (exit $(cat "$work/wineconsole.rc" 2>/dev/null))"
+  wine_last_key Return
+  code=$(wineconsole_exit_code)
+  [ "$code" = 0 ] || fail "the key that stopped the search was not the next line's first key (exit $code)"
 }

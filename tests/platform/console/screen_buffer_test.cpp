@@ -44,6 +44,18 @@ TEST(ScreenBuffer, CellWritesRunAlongRowsAndStopAtTheBuffersEnd) {
   EXPECT_EQ(mem::RowText(0), "abcdef");
 }
 
+// What a file write puts on the console: a tab goes on to the next multiple
+// of eight columns, from a column within a stop's span or on a stop itself.
+TEST(ScreenBuffer, FileWritesExpandTabsToEveryEighthColumn) {
+  mem::UseMemoryConsole({20, 3, {0, 0, 19, 2}, 0x07, {0, 0}});
+  const char text[] = "a\tbcdefgh\tx\r\n\t\ty";
+  win::DWORD n = 0;
+  ASSERT_TRUE(win::WriteFile(Out(), text, sizeof text - 1, &n, nullptr));
+  EXPECT_EQ(mem::RowText(0), "a       bcdefgh x");
+  EXPECT_EQ(mem::RowText(1), "                y");
+  EXPECT_EQ(mem::CursorAt().X, 17);
+}
+
 TEST(ScreenBuffer, ScrollMovesTheSourceAndFillsWhatItLeftWithinTheClip) {
   const win::SMALL_RECT all{0, 0, 5, 3}, middleColumns{1, 0, 4, 3}, upperRows{0, 0, 5, 2};
   const struct {
