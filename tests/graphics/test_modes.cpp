@@ -66,7 +66,8 @@ graph::TModeInfo FakeMode(int16_t driver, int16_t mode, uint16_t maxX, uint16_t 
 }
 
 void ResetGraphics() {
-  graph::FreeModeLists();  // releases what an earlier step of the test registered
+  graph::FreeModeLists();      // releases what an earlier step of the test registered
+  graph::IsGraphMode = false;  // as the graphics start-up leaves it; InitGraph never clears it
   graph::SaveVideoState = [] { ++SavedVideoStates; };
   Log.clear();
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <utility>
 
+#include "tests/support/child_process.h"
+
 namespace {
 
 std::string written;
@@ -118,26 +120,26 @@ TEST(TextInput, LineEndsAtLfCrLfLoneCrEndOfInputAndCtrlZ) {
   EXPECT_EQ(z.BufPos, 0);
 }
 
+// In a child process, since it repoints the standard handles.
 TEST(HandleStreams, BrokenPipeIsError109OnWriteAndEndOfInputOnRead) {
-  int fds[2];
-  ASSERT_EQ(pipe(fds), 0);
-  close(fds[0]);
-  dup2(fds[1], 1);
-  rtl::SysInitStdIO();
-  rtl::InOutRes = 0;
-  rtl::WriteShortStr(0, rtl::StdOut, "lost");
-  rtl::Flush(rtl::StdOut);
-  EXPECT_EQ(rtl::InOutRes, 109);
-
-  int in[2];
-  ASSERT_EQ(pipe(in), 0);
-  close(in[1]);
-  dup2(in[0], 0);
-  rtl::InOutRes = 0;
-  int32_t v = 3;
-  rtl::ReadSInt(rtl::Input, v);
-  EXPECT_EQ(v, 0);
-  EXPECT_EQ(rtl::InOutRes, 0);
+  auto r = testing_support::RunInChild([] {
+    int fds[2];
+    if (pipe(fds) != 0) _exit(10);
+    close(fds[0]);
+    int report = dup(1);
+    dup2(fds[1], 1);
+    rtl::SysInitStdIO();
+    rtl::InOutRes = 0;
+    rtl::WriteShortStr(0, rtl::StdOut, "lost");
+    rtl::Flush(rtl::StdOut);
+    std::string seen = "write " + std::to_string(rtl::InOutRes);
+    rtl::InOutRes = 0;
+    int32_t v = 3;
+    rtl::ReadSInt(rtl::Input, v);  // the child's input is at its end
+    seen += ", read " + std::to_string(v) + " " + std::to_string(rtl::InOutRes);
+    if (write(report, seen.data(), seen.size()) < 0) _exit(11);
+  });
+  EXPECT_EQ(r.out, "write 109, read 0 0");
 }
 
 TEST(IOResults, ModeErrorsAndInvalidNumbersStickUntilCleared) {
