@@ -33,6 +33,9 @@ void UseMemoryDisplay(const DisplayMetrics& metrics) {
 void UseNoDisplay(const DisplayMetrics& metrics) {
   Select(HostChoice::None, metrics);
 }
+void UseX11Display() {
+  Select(HostChoice::Display, {});
+}
 
 DisplayHost* ActiveHost() {
   std::lock_guard<std::mutex> guard(Selected().lock);

@@ -24,6 +24,8 @@ struct DisplayMetrics {
 void UseMemoryDisplay(const DisplayMetrics& metrics = {});
 // No display: window creation fails; the metrics still answer.
 void UseNoDisplay(const DisplayMetrics& metrics = {});
+// The program's own choice: the X server that DISPLAY names.
+void UseX11Display();
 
 // What a test can learn about a window (any host).
 struct WindowFacts {

@@ -170,6 +170,20 @@ inline Messages Settle() {
   return Drain();
 }
 
+// Each case starts as if alone in its process: no messages logged or queued
+// for this thread, the procedure's switches at their defaults, this host.
+inline void StartClean(void (*selectHost)() = [] { si::UseMemoryDisplay(); }) {
+  selectHost();
+  Settle();
+  ClearLog();
+  CreateResult = 0;
+  PaintFromCanvas = true;
+  QuitOnDestroy = true;
+  std::lock_guard<std::mutex> guard(PaintLock);
+  PaintRectangles.clear();
+  latest = nullptr;
+}
+
 inline bool Eventually(const std::function<bool()>& condition, int milliseconds = 10000) {
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
   while (!condition()) {

@@ -16,7 +16,7 @@ using namespace window_tests;
 constexpr win::COLORREF Blue = RGB(0, 0, 255), Red = RGB(255, 0, 0);
 
 TEST(WindowCreation, ClassesOnceCreationMessagesAndPlacementFromStyleAndMetrics) {
-  si::UseMemoryDisplay({800, 600, 3, 5, 20, 790, 570});
+  StartClean([] { si::UseMemoryDisplay({800, 600, 3, 5, 20, 790, 570}); });
   // Class names are case-insensitive and taken once per process.
   EXPECT_NE(RegisterTestClass("ZynGraphWindow"), 0);
   EXPECT_TRUE(!RegisterTestClass("zyngraphWINDOW") && win::GetLastError() == ERROR_CLASS_ALREADY_EXISTS);
@@ -64,7 +64,7 @@ TEST(WindowCreation, ClassesOnceCreationMessagesAndPlacementFromStyleAndMetrics)
 }
 
 TEST(MessageOrder, SentThenPostedThenPaintThenQuitAndPaintOnlyWithSomethingToPaint) {
-  si::UseMemoryDisplay();
+  StartClean();
   win::HWND window = CreateTestWindow();
   win::InvalidateRect(window, nullptr, TRUE);
   EXPECT_EQ(Settle(), (Messages{WM_QUIT}));  // hidden: not painted
@@ -100,7 +100,7 @@ TEST(MessageOrder, SentThenPostedThenPaintThenQuitAndPaintOnlyWithSomethingToPai
 }
 
 TEST(MessageOrder, ThreadMessagesFiltersAndBadArguments) {
-  si::UseMemoryDisplay();
+  StartClean();
   win::HWND first = CreateTestWindow(), second = CreateTestWindow();
   // Thread messages are handed out with no window and not dispatched.
   ASSERT_TRUE(win::PostThreadMessageA(win::GetCurrentThreadId(), WM_USER + 5, 7, 8));
@@ -131,7 +131,7 @@ TEST(MessageOrder, ThreadMessagesFiltersAndBadArguments) {
 }
 
 TEST(PaintCycle, FirstPaintErasingUpdateRegionsAndBeginPaint) {
-  si::UseMemoryDisplay();
+  StartClean();
   ASSERT_NE(RegisterTestClass("BlueBackground", win::CreateSolidBrush(Blue)), 0);
   PaintFromCanvas = false;  // WM_PAINT and WM_ERASEBKGND go to DefWindowProcA
   win::HWND window = CreateTestWindow({.className = "BlueBackground"});
@@ -176,7 +176,7 @@ TEST(PaintCycle, FirstPaintErasingUpdateRegionsAndBeginPaint) {
 }
 
 TEST(PaintCycle, CoveredAndMinimisedPartsArePaintedAgainFromTheCanvas) {
-  si::UseMemoryDisplay();
+  StartClean();
   WindowThread thread;
   win::HWND window = thread.window;
   ASSERT_TRUE(si::WaitForFirstPaint(window, 10000));
@@ -209,7 +209,7 @@ TEST(PaintCycle, CoveredAndMinimisedPartsArePaintedAgainFromTheCanvas) {
 }
 
 TEST(Closing, CloseButtonPostedDestroyAndQuitAndDestroyWindowWithChildren) {
-  si::UseMemoryDisplay();
+  StartClean();
   {
     WindowThread closed;
     ASSERT_TRUE(si::WaitForFirstPaint(closed.window, 10000));
@@ -250,7 +250,7 @@ TEST(Closing, CloseButtonPostedDestroyAndQuitAndDestroyWindowWithChildren) {
 }
 
 TEST(Threads, PostsSendsDrawingAndInvalidationFromOtherThreadsWhileTheLoopRuns) {
-  si::UseMemoryDisplay();
+  StartClean();
   WindowThread thread;
   win::HWND window = thread.window;
   ASSERT_TRUE(si::WaitForFirstPaint(window, 10000));
@@ -303,6 +303,7 @@ TEST(Threads, PostsSendsDrawingAndInvalidationFromOtherThreadsWhileTheLoopRuns) 
 
 TEST(NoDisplay, CreationFailsCleanlyAndMessageBoxesGoToStandardError) {
   auto r = testing_support::RunInChild([] {
+    StartClean(si::UseX11Display);
     setenv("DISPLAY", ":4093", 1);  // nothing listens there
     win::SetLastError(0);
     bool failed = CreateTestWindow() == nullptr && win::GetLastError() != 0 && Log().empty();

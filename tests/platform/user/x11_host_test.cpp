@@ -68,7 +68,10 @@ class X11Host : public ::testing::Test {
   win::HWND window = nullptr;
   Window x = 0;
 
-  void SetUp() override { ASSERT_NE(d, nullptr) << "Xvfb could not be started"; }
+  void SetUp() override {
+    ASSERT_NE(d, nullptr) << "Xvfb could not be started";
+    StartClean(si::UseX11Display);
+  }
   void Open(win::DWORD style = WS_OVERLAPPEDWINDOW) {
     thread = std::make_unique<WindowThread>(WindowRequest{"ZynGraphWindow", "Graph window application", style,
                                                           CW_USEDEFAULT, 0, 408, 327});  // a 400 x 300 client area
