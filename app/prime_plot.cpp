@@ -28,9 +28,10 @@ int16_t Low16(int64_t value) {
   return static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint64_t>(value)));
 }
 
+// With input from a file or a pipe no key can come: the wait ends after its first delay.
 void WaitForKey() {
   do crt::Delay(10);
-  while (!crt::KeyPressed());
+  while (crt::KeysCanCome() && !crt::KeyPressed());
 }
 
 void ReportGraphResult() {

@@ -9,13 +9,14 @@
 namespace crt {
 
 void CrtInit() {
+  DetectRedirection();
   LastMode = 3;
   win::SetActiveWindow(nullptr);
   std::memset(&CursorInfo, 0, sizeof CursorInfo);
-  win::GetConsoleCursorInfo(win::GetStdHandle(STD_OUTPUT_HANDLE), &CursorInfo);
+  win::GetConsoleCursorInfo(ScreenHandle(), &CursorInfo);
   SaveCursorSize = CursorInfo.dwSize;
   std::memset(&ConsoleInfo, 0, sizeof ConsoleInfo);
-  win::GetConsoleScreenBufferInfo(win::GetStdHandle(STD_OUTPUT_HANDLE), &ConsoleInfo);
+  win::GetConsoleScreenBufferInfo(ScreenHandle(), &ConsoleInfo);
   TextAttr = static_cast<uint8_t>(ConsoleInfo.wAttributes);
   WindMinX = static_cast<uint32_t>(int32_t{ConsoleInfo.srWindow.Left} + 1);
   WindMinY = static_cast<uint32_t>(int32_t{ConsoleInfo.srWindow.Top} + 1);
@@ -24,7 +25,6 @@ void CrtInit() {
   WindMax = static_cast<uint16_t>((WindMaxY - 1) * 256 + (WindMaxX - 1));
   DoingNumChars = false;
   DoingNumCode = 0;
-  DetectRedirection();
   AssignCrt(rtl::Output);
   rtl::Rewrite(rtl::Output);
   rtl::IOCheck();

@@ -88,7 +88,7 @@ bool TakeKeyDown(const win::KEY_EVENT_RECORD& key) {
 
 bool KeyPressed() {
   if (ScanCode != 0) return true;
-  if (InputRedirected) return RedirectedInputEnded();
+  if (!KeysCanCome()) return false;
   win::HANDLE input = rtl::Input.Handle;
   win::DWORD pending = 0;
   win::GetNumberOfConsoleInputEvents(input, &pending);
@@ -114,7 +114,6 @@ bool KeyPressed() {
 }
 
 char ReadKey() {
-  if (InputRedirected && ScanCode == 0) return ReadRedirectedByte();
   while (!KeyPressed()) win::Sleep(1);
   if (SpecialKey) {
     SpecialKey = false;
@@ -163,6 +162,10 @@ uint8_t RemapScanCode(uint8_t scan, uint8_t modifiers) {
   }
   if (scan == 87 || scan == 88) return scan + 46;
   return scan;
+}
+
+bool KeysCanCome() {
+  return !InputRedirected;
 }
 
 void Delay(uint16_t ms) {

@@ -15,6 +15,9 @@ extern bool CheckEOF;
 extern const uint8_t CtrlKeypadKeys[13];  // scan codes 71 to 83
 
 bool KeyPressed();
+// False when the input is not a console (a file or a pipe): no key will ever
+// be pressed, and KeyPressed is always false.
+bool KeysCanCome();
 char ReadKey();
 uint8_t RemapScanCode(uint8_t scanCode, uint8_t modifiers);
 void Delay(uint16_t ms);

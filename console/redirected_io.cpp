@@ -1,8 +1,5 @@
 #include "console/redirected_io.h"
 
-#include <cstring>
-
-#include "platform/win.h"
 #include "runtime/text_stream.h"
 
 namespace crt {
@@ -11,41 +8,53 @@ bool OutputRedirected = false, InputRedirected = false;
 
 namespace {
 
-char lookahead[4096];
-int32_t lookaheadStart = 0, lookaheadEnd = 0;
+win::HANDLE consoleScreen = nullptr;  // set when only the input is a console
+
+char pending[4096];
+int32_t pendingStart = 0, pendingEnd = 0;
 bool inputEnded = false;
+bool skipLineFeed = false;  // the line before ended at a CR: an LF right after it belongs to it
 
 bool IsConsole(win::HANDLE handle) {
   win::DWORD mode;
   return win::GetConsoleMode(handle, &mode) != 0;
 }
 
-win::HANDLE InputHandle() {
-  return win::GetStdHandle(STD_INPUT_HANDLE);
-}
-
-// Reads whatever the handle gives next into the lookahead; blocks on an idle pipe.
-void FillLookahead() {
-  if (lookaheadStart == lookaheadEnd) lookaheadStart = lookaheadEnd = 0;
+// Waits for the next bytes; a closed pipe or the end of a file ends the input.
+void ReadMore() {
+  pendingStart = pendingEnd = 0;
   win::DWORD read = 0;
-  if (!win::ReadFile(InputHandle(), lookahead + lookaheadEnd, static_cast<win::DWORD>(sizeof lookahead - lookaheadEnd),
-                     &read, nullptr) ||
+  if (!win::ReadFile(win::GetStdHandle(STD_INPUT_HANDLE), pending, static_cast<win::DWORD>(sizeof pending), &read,
+                     nullptr) ||
       read == 0) {
     inputEnded = true;
     return;
   }
-  lookaheadEnd += static_cast<int32_t>(read);
+  pendingEnd = static_cast<int32_t>(read);
 }
 
-bool LookaheadEmpty() {
-  return lookaheadStart == lookaheadEnd;
+// The next byte, waiting for it; -1 at the end of input.
+int NextByte() {
+  while (pendingStart == pendingEnd) {
+    if (inputEnded) return -1;
+    ReadMore();
+  }
+  return static_cast<unsigned char>(pending[pendingStart++]);
 }
 
 }  // namespace
 
 void DetectRedirection() {
   OutputRedirected = !IsConsole(win::GetStdHandle(STD_OUTPUT_HANDLE));
-  InputRedirected = !IsConsole(InputHandle());
+  InputRedirected = !IsConsole(win::GetStdHandle(STD_INPUT_HANDLE));
+  if (OutputRedirected && !InputRedirected)
+    consoleScreen = win::CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+win::HANDLE ScreenHandle() {
+  if (consoleScreen && consoleScreen != INVALID_HANDLE_VALUE) return consoleScreen;
+  return win::GetStdHandle(STD_OUTPUT_HANDLE);
 }
 
 // A failed write (a closed pipe, a full disk) is the program's I/O error.
@@ -60,38 +69,24 @@ void WriteRedirected(const char* bytes, int32_t count) {
 
 int32_t ReadRedirectedLine(char* line, int32_t size) {
   int32_t length = 0;
-  while (length < size) {
-    if (LookaheadEmpty()) {
-      if (inputEnded) break;
-      FillLookahead();
+  while (length < size - 2) {
+    int c = NextByte();
+    if (c == '\n' && skipLineFeed) {
+      skipLineFeed = false;
       continue;
     }
-    char c = lookahead[lookaheadStart++];
-    line[length++] = c;
-    if (c == '\n') break;
+    skipLineFeed = false;
+    if (c < 0) return length;
+    if (c == '\n' || c == '\r') {
+      // Not waiting to see whether an LF follows a CR: the line is complete now.
+      skipLineFeed = c == '\r';
+      line[length] = '\r';
+      line[length + 1] = '\n';
+      return length + 2;
+    }
+    line[length++] = static_cast<char>(c);
   }
   return length;
-}
-
-bool RedirectedInputEnded() {
-  if (!LookaheadEmpty()) return false;
-  if (inputEnded) return true;
-  if (win::GetFileType(InputHandle()) == FILE_TYPE_PIPE) {
-    win::DWORD waiting = 0;
-    if (!win::PeekNamedPipe(InputHandle(), nullptr, 0, nullptr, &waiting, nullptr)) {
-      inputEnded = true;
-      return true;
-    }
-    if (waiting == 0) return false;
-  }
-  FillLookahead();
-  return inputEnded;
-}
-
-char ReadRedirectedByte() {
-  while (LookaheadEmpty() && !inputEnded) FillLookahead();
-  if (LookaheadEmpty()) return 26;
-  return lookahead[lookaheadStart++];
 }
 
 }  // namespace crt

@@ -25,9 +25,9 @@ win::COORD CellOf(uint32_t x, uint32_t y) {
 void PutCell(char c) {
   win::COORD at = CellOf(CurrX, CurrY);
   win::DWORD written;
-  win::WriteConsoleOutputCharacterA(win::GetStdHandle(STD_OUTPUT_HANDLE), &c, 1, at, &written);
+  win::WriteConsoleOutputCharacterA(ScreenHandle(), &c, 1, at, &written);
   win::WORD attribute = TextAttr;
-  win::WriteConsoleOutputAttribute(win::GetStdHandle(STD_OUTPUT_HANDLE), &attribute, 1, at, &written);
+  win::WriteConsoleOutputAttribute(ScreenHandle(), &attribute, 1, at, &written);
   ++CurrX;
 }
 
@@ -78,18 +78,18 @@ void RemoveLine(uint32_t y) {
   win::CHAR_INFO fill{};
   fill.Char.AsciiChar = ' ';
   fill.Attributes = TextAttr;
-  win::ScrollConsoleScreenBufferA(win::GetStdHandle(STD_OUTPUT_HANDLE), &scroll, &clip, destination, &fill);
+  win::ScrollConsoleScreenBufferA(ScreenHandle(), &scroll, &clip, destination, &fill);
 }
 
 void GetScreenCursor(uint32_t& x, uint32_t& y) {
   win::CONSOLE_SCREEN_BUFFER_INFO info{};
-  win::GetConsoleScreenBufferInfo(win::GetStdHandle(STD_OUTPUT_HANDLE), &info);
+  win::GetConsoleScreenBufferInfo(ScreenHandle(), &info);
   x = static_cast<uint32_t>(info.dwCursorPosition.X + 1);
   y = static_cast<uint32_t>(info.dwCursorPosition.Y + 1);
 }
 
 void SetScreenCursor(uint32_t x, uint32_t y) {
-  win::SetConsoleCursorPosition(win::GetStdHandle(STD_OUTPUT_HANDLE), CellOf(x, y));
+  win::SetConsoleCursorPosition(ScreenHandle(), CellOf(x, y));
 }
 
 int16_t CrtWrite(rtl::TextRec& f) {

@@ -1,5 +1,6 @@
-// The dialogue through pipes: what a user typing answers sees.
+// The dialogue through pipes, as Linux text in a UTF-8 locale.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include "app/main_routine.h"
 #include "app/prime_search.h"
@@ -11,6 +12,7 @@ namespace {
 testing_support::ChildResult Dialogue(const std::string& answers) {
   return testing_support::RunInChild(
       [] {
+        setenv("LC_ALL", "C.UTF-8", 1);
         win::stand_in::UseMemoryDisplay();
         rtl::ProcessEntry(app::ProgramModules, app::PrimesMain);
       },
@@ -20,7 +22,7 @@ testing_support::ChildResult Dialogue(const std::string& answers) {
 std::vector<std::string> Summaries(const std::string& out) {
   std::vector<std::string> found;
   for (size_t at = 0; (at = out.find("LastP=", at)) != std::string::npos;) {
-    size_t end = out.find("\r\n", at);
+    size_t end = out.find('\n', at);
     found.push_back(out.substr(at, end - at));
     at = end;
   }
@@ -42,8 +44,8 @@ TEST(Dialogue, SummariesOfTheKnownSearches) {
   EXPECT_EQ(Summaries(r.out), expected);
   // The prompt, then a line per prime before each summary.
   EXPECT_EQ(r.out.substr(0, r.out.find("LastP=5 ")),
-            "m\xF8 prime search<=1646:2 is PRIME!\r\nLastP=2 NumPtot=1 NumOP=1\r\n"
-            "m\xF8 prime search<=1646:2 is PRIME!\r\n3 is PRIME!\r\n5 is PRIME!\r\n");
+            "m\xC3\xB8 prime search<=1646:2 is PRIME!\nLastP=2 NumPtot=1 NumOP=1\n"
+            "m\xC3\xB8 prime search<=1646:2 is PRIME!\n3 is PRIME!\n5 is PRIME!\n");
 }
 
 TEST(Dialogue, AnInvalidAnswerIsRunTimeError106AndEndOfInputReadsZero) {

@@ -39,13 +39,13 @@ testing_support::ChildResult RunProgram(void (*body)()) {
 }
 
 // The report: the error line, the backtrace line with the same address, one
-// line per calling frame, an empty line. An interrupt (217) may land where no
-// frame chain leads back, in a system call or a sanitizer's signal delivery.
+// line per calling frame, an empty line; on a pipe, with Linux line ends. An
+// interrupt (217) may land where no frame chain leads back, in a system call or
+// a sanitizer's signal delivery.
 void ExpectReport(const std::string& out, int number) {
   std::smatch m;
-  std::regex report("Runtime error " + std::to_string(number) +
-                    " at \\$([0-9A-F]{8})\r\n  \\$\\1\r\n(  \\$[0-9A-F]{8}\r\n)" + (number == 217 ? "*" : "+") +
-                    "\r\n$");
+  std::regex report("Runtime error " + std::to_string(number) + " at \\$([0-9A-F]{8})\n  \\$\\1\n(  \\$[0-9A-F]{8}\n)" +
+                    (number == 217 ? "*" : "+") + "\n$");
   EXPECT_TRUE(std::regex_search(out, m, report)) << out;
 }
 

@@ -20,7 +20,8 @@ ScreenBuffer* OutputConsole(HANDLE h) {
   int stream = StdStreamOfHandle(h);
   ScreenBuffer* c = ActiveConsole();
   bool served =
-      c && ((stream == StdOutputStream && c->host.servesOutput) || (stream == StdErrorStream && c->host.servesError));
+      c && ((stream == StdOutputStream && c->host.servesOutput) || (stream == StdErrorStream && c->host.servesError) ||
+            (h == ConsoleScreenHandle() && c->host.showsScreen));
   if (!served) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;

@@ -28,6 +28,7 @@ struct ConsoleHost {
   bool servesInput = true;
   bool servesOutput = true;
   bool servesError = true;
+  bool showsScreen = true;  // the cells are shown (on the standard output or beside it)
 };
 
 struct ScreenBuffer {

@@ -447,6 +447,17 @@ void SetRawMode(int fd) {
   if (tcsetattr(fd, TCSANOW, &mode) == 0 && rawModeFd < 0) rawModeFd = fd;
 }
 
+// Output on a terminal whose keys the program does not read (its input is a
+// file or a pipe): keys typed there stay queued for whatever reads the terminal
+// next, without an echo that would move the program's text.
+void SetQuietMode(int fd) {
+  termios mode;
+  if (tcgetattr(fd, &mode) != 0) return;
+  if (rawModeFd < 0) savedMode = mode;
+  mode.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL);
+  if (tcsetattr(fd, TCSANOW, &mode) == 0 && rawModeFd < 0) rawModeFd = fd;
+}
+
 // "ESC [ row ; column R" somewhere in the bytes.
 bool FindCursorReply(const std::string& bytes, size_t& start, size_t& length, int& row, int& column) {
   for (size_t i = 0; i + 1 < bytes.size(); ++i) {
@@ -532,18 +543,21 @@ void StartFlusher() {
   pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
-bool StartOn(int in, int out, bool servesIn, bool servesOut) {
-  if (!servesIn && !servesOut) return false;
+// servesOut: the standard output is the console; showsOut: the cells are drawn
+// on out (the standard output, or the input's terminal when only the input is one).
+bool StartOn(int in, int out, bool servesIn, bool servesOut, bool showsOut) {
+  if (!servesIn && !showsOut) return false;
   int width = 80, height = 24;
   winsize size{};
-  if (ioctl(servesOut ? out : in, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0) {
+  if (ioctl(showsOut ? out : in, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0) {
     width = std::min<int>(size.ws_col, MaxColumns);
     height = std::min<int>(size.ws_row, MaxRows);
   }
   if (servesIn) SetRawMode(in);
   std::string keys;
   COORD cursor{0, static_cast<SHORT>(height - 1)};
-  if (servesOut) cursor = StartCursor(in, out, servesIn, width, height, keys);
+  if (showsOut) cursor = StartCursor(in, out, servesIn, width, height, keys);
+  if (showsOut && !servesIn) SetQuietMode(out);
 
   ConsoleHost host;
   host.cellsChanged = CellsChanged;
@@ -552,7 +566,8 @@ bool StartOn(int in, int out, bool servesIn, bool servesOut) {
   host.pollInput = PollInput;
   host.servesInput = servesIn;
   host.servesOutput = servesOut;
-  host.servesError = servesOut && isatty(2);
+  host.servesError = showsOut && isatty(2);
+  host.showsScreen = showsOut;
   SelectConsoleHost(host, static_cast<SHORT>(width), static_cast<SHORT>(height));
   ScreenBuffer& c = *ActiveConsole();
   std::lock_guard<std::recursive_mutex> guard(c.lock);
@@ -575,7 +590,7 @@ bool StartOn(int in, int out, bool servesIn, bool servesOut) {
     c.input.insert(c.input.end(), events.begin(), events.end());
   }
 
-  if (servesOut) {
+  if (showsOut) {
     // The host believes the screen blank from the cursor on; make it so.
     std::string clear = "\x1b[0m";
     SetColours(clear, s, StartAttributes);
@@ -589,18 +604,35 @@ bool StartOn(int in, int out, bool servesIn, bool servesOut) {
     exitHookRegistered = true;
     RegisterExitHook(RestoreTerminal);
   }
-  if (servesOut) StartFlusher();
+  if (showsOut) StartFlusher();
   return true;
+}
+
+// Where line input shows what is typed when the output is not a terminal: the
+// input's own terminal, opened for writing when the input descriptor is not.
+int TerminalOfInput(int in) {
+  if ((fcntl(in, F_GETFL) & O_ACCMODE) == O_RDWR) return in;
+  const char* name = ttyname(in);
+  return name ? open(name, O_WRONLY | O_NOCTTY | O_CLOEXEC) : -1;
+}
+
+bool Start(int in, int out) {
+  bool inTty = isatty(in) == 1, outTty = isatty(out) == 1;
+  if (inTty && !outTty) {
+    int screen = TerminalOfInput(in);
+    return StartOn(in, screen, true, false, screen >= 0);
+  }
+  return StartOn(in, out, inTty, outTty, outTty);
 }
 
 }  // namespace
 
 bool StartTerminalHost() {
-  return StartOn(0, 1, isatty(0) == 1, isatty(1) == 1);
+  return Start(0, 1);
 }
 
 void UseTerminalConsole(int in, int out) {
-  StartOn(in, out, isatty(in) == 1, isatty(out) == 1);
+  Start(in, out);
 }
 
 void FlushTerminalConsole() {

@@ -2,17 +2,18 @@
 // standard handles are fixed objects; a standard stream that the console side
 // serves is read and written through it.
 #include <fcntl.h>
-#include <poll.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <string>
 
 #include "platform/posix/kernel/handle_object.h"
 #include "platform/posix/kernel/host_hooks.h"
 #include "platform/posix/kernel/kernel_api.h"
+#include "platform/posix/kernel/linux_text.h"
 
 namespace win::stand_in {
 namespace {
@@ -22,6 +23,7 @@ HandleObject standardHandles[3] = {
     {HandleKind::File, StdOutputStream, nullptr},
     {HandleKind::File, StdErrorStream, nullptr},
 };
+HandleObject consoleScreen{HandleKind::File, -1, nullptr};
 const ConsoleFiles* consoleFiles = nullptr;
 thread_local DWORD lastError = 0;
 
@@ -77,6 +79,10 @@ int StdStreamOfHandle(HANDLE handle) {
   for (int i = 0; i < 3; ++i)
     if (handle == &standardHandles[i]) return i;
   return -1;
+}
+
+HANDLE ConsoleScreenHandle() {
+  return &consoleScreen;
 }
 
 int DescriptorOfHandle(HANDLE handle) {
@@ -156,15 +162,24 @@ BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrit
     return FALSE;
   }
   const char* bytes = static_cast<const char*>(lpBuffer);
-  while (done < nNumberOfBytesToWrite) {
-    ssize_t n = write(fd, bytes + done, nNumberOfBytesToWrite - done);
+  size_t count = nNumberOfBytesToWrite;
+  // The standard output and error hold text: on a file or a pipe, Linux text.
+  std::string text;
+  if (stream == StdOutputStream || stream == StdErrorStream) {
+    text = ToLinuxText(stream, bytes, count);
+    bytes = text.data();
+    count = text.size();
+  }
+  for (size_t sent = 0; sent < count;) {
+    ssize_t n = write(fd, bytes + sent, count - sent);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       SetLastErrorFromErrno(n < 0 ? errno : ENOSPC);
       return FALSE;
     }
-    done += static_cast<DWORD>(n);
+    sent += static_cast<size_t>(n);
   }
+  done = nNumberOfBytesToWrite;
   return TRUE;
 }
 
@@ -177,29 +192,10 @@ BOOL WINAPI CloseHandle(HANDLE hObject) {
   return TRUE;
 }
 
-BOOL WINAPI PeekNamedPipe(HANDLE hNamedPipe, LPVOID, DWORD, LPDWORD lpBytesRead, LPDWORD lpTotalBytesAvail,
-                          LPDWORD lpBytesLeftThisMessage) {
-  int fd = DescriptorOfHandle(hNamedPipe);
-  if (fd < 0 || ServedByConsole(StdStreamOfHandle(hNamedPipe))) {
-    SetLastErrorCode(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
-  int waiting = 0;
-  if (ioctl(fd, FIONREAD, &waiting) != 0) {
-    SetLastErrorFromErrno(errno);
-    return FALSE;
-  }
-  if (waiting == 0) {
-    pollfd probe{fd, POLLIN, 0};
-    if (poll(&probe, 1, 0) == 1 && (probe.revents & (POLLHUP | POLLERR))) {
-      SetLastErrorCode(ERROR_BROKEN_PIPE);
-      return FALSE;
-    }
-  }
-  if (lpBytesRead) *lpBytesRead = 0;
-  if (lpTotalBytesAvail) *lpTotalBytesAvail = static_cast<DWORD>(waiting);
-  if (lpBytesLeftThisMessage) *lpBytesLeftThisMessage = 0;
-  return TRUE;
+HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) {
+  if (lpFileName && std::strcmp(lpFileName, "CONOUT$") == 0) return ConsoleScreenHandle();
+  SetLastErrorCode(ERROR_FILE_NOT_FOUND);
+  return INVALID_HANDLE_VALUE;
 }
 
 DWORD WINAPI GetLastError() {

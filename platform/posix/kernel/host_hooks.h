@@ -21,6 +21,9 @@ void RegisterConsoleFiles(const ConsoleFiles* files);
 
 // Which standard stream a handle is, or -1 for any other handle.
 int StdStreamOfHandle(HANDLE handle);
+// The console's screen ("CONOUT$"): a console host that shows one serves it
+// whatever the standard output is.
+HANDLE ConsoleScreenHandle();
 // The file descriptor behind a handle, or -1.
 int DescriptorOfHandle(HANDLE handle);
 

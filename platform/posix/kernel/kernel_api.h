@@ -13,10 +13,11 @@ BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, 
 BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
                       LPVOID lpOverlapped);
 BOOL WINAPI CloseHandle(HANDLE hObject);
-// Bytes waiting in a pipe without taking them; fails with ERROR_BROKEN_PIPE once
-// the writing end is closed and nothing is left.
-BOOL WINAPI PeekNamedPipe(HANDLE hNamedPipe, LPVOID lpBuffer, DWORD nBufferSize, LPDWORD lpBytesRead,
-                          LPDWORD lpTotalBytesAvail, LPDWORD lpBytesLeftThisMessage);
+// Only "CONOUT$", the console's screen, which a console host serves even when
+// the standard output is a file; any other name fails with ERROR_FILE_NOT_FOUND.
+HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
+                          LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
+                          DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);
 DWORD WINAPI GetLastError();
 void WINAPI SetLastError(DWORD dwErrCode);
 
