@@ -140,7 +140,7 @@ TEST(NotInGraphicsMode, PixelAndPaletteDefaultsEndWithCodeOne) {
     operation = o;
     auto result = test_modes::RunProgram([] { DefaultHooks(), operation(); });
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "Error: Not in graphics mode (use InitGraph and test GraphResult afterwards)\r\n");
+    EXPECT_EQ(result.err, "Error: Not in graphics mode (use InitGraph and test GraphResult afterwards)\n");
   }
 }
 

@@ -398,7 +398,7 @@ TEST(GlyphFailure, ReportsEachGlyphThatCannotBeMadeAndTriesAgainNextTime) {
     _exit((failedCleanly ? 0 : 1) | (madeNow ? 0 : 2));
   });
   EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(r.out, "Bitmap konnte nicht erzeugt werden!\r\nBitmap konnte nicht erzeugt werden!\r\n");
+  EXPECT_EQ(r.out, "Bitmap konnte nicht erzeugt werden!\nBitmap konnte nicht erzeugt werden!\n");
 }
 
 }  // namespace
