@@ -54,7 +54,7 @@ Display* OpenDisplay() {
 // The connection with everything the host needs from the server at once (one
 // round trip for the atoms); made on the helper of the timed open, whose
 // thread-local connection it is meanwhile, so that a break is marked on it.
-void* Connect() {
+void* ConnectDisplay() {
   Display* display = OpenDisplay();
   if (!display) return nullptr;
   auto* c = new X11Connection;
@@ -136,7 +136,7 @@ X11Connection* UsableConnection() {
 X11Connection* ThreadConnection(bool open) {
   if (threadConnection) return threadConnection;
   if (!open) return nullptr;
-  auto* c = static_cast<X11Connection*>(OpenWithinAnswerLimit(Connect, DiscardConnection));
+  auto* c = static_cast<X11Connection*>(OpenWithinAnswerLimit(ConnectDisplay, DiscardConnection));
   if (!c) return nullptr;
   threadConnection = c;
   return c->broken ? nullptr : c;
