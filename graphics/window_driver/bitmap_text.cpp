@@ -68,6 +68,19 @@ win::HRGN ClipToViewport(win::HDC target) {
   return region;
 }
 
+// The cells of n characters from the anchor (absolute), within the viewport.
+void MarkTextDrawn(int32_t x, int32_t y, int32_t n, int32_t size, bool vertical) {
+  int32_t length = 8 * size * n, height = 8 * size;
+  int32_t left = x, top = vertical ? y + 1 - length : y;
+  int32_t right = x + (vertical ? height : length), bottom = vertical ? y + 1 : y + height;
+  int32_t viewRight = int32_t{StartXViewPort} + ViewWidth + 1, viewBottom = int32_t{StartYViewPort} + ViewHeight + 1;
+  if (left < StartXViewPort) left = StartXViewPort;
+  if (top < StartYViewPort) top = StartYViewPort;
+  if (right > viewRight) right = viewRight;
+  if (bottom > viewBottom) bottom = viewBottom;
+  if (left < right && top < bottom) MarkDrawn(left, top, right, bottom);
+}
+
 void Unclip(win::HDC target, win::HRGN region) {
   win::SelectClipRgn(target, nullptr);
   win::DeleteObject(region);
@@ -124,6 +137,7 @@ int32_t DrawGlyphs(int16_t anchorX, int16_t anchorY, const ShortString& text) {
     if (screenBrush != nullptr) win::DeleteObject(screenBrush);
     if (bitmapBrush != nullptr) win::DeleteObject(bitmapBrush);
   }
+  MarkTextDrawn(x, y, text.length, size, vertical);
   if (DrawToScreen) Unclip(WinDC, screenClip);
   if (DrawToBitmap) Unclip(BitmapDC, bitmapClip);
   win::DeleteDC(memoryDC);

@@ -6,6 +6,39 @@
 
 namespace graph {
 
+namespace {
+
+bool anythingDrawn = false;
+win::RECT drawnArea = {0, 0, 0, 0};
+
+}  // namespace
+
+void MarkDrawn(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  // Only what was meant for the screen, and only when the bitmap, the area's
+  // source, holds it too.
+  if (!DrawToScreen || !DrawToBitmap) return;
+  if (!anythingDrawn) {
+    drawnArea = {left, top, right, bottom};
+    anythingDrawn = true;
+    return;
+  }
+  if (left < drawnArea.left) drawnArea.left = left;
+  if (top < drawnArea.top) drawnArea.top = top;
+  if (right > drawnArea.right) drawnArea.right = right;
+  if (bottom > drawnArea.bottom) drawnArea.bottom = bottom;
+}
+
+bool TakeDrawnArea(win::RECT& area) {
+  if (!anythingDrawn) return false;
+  area = drawnArea;
+  anythingDrawn = false;
+  return true;
+}
+
+void ForgetDrawnArea() {
+  anythingDrawn = false;
+}
+
 bool GraphWindowRunning() {
   return __atomic_load_n(&GraphRunning, __ATOMIC_ACQUIRE);
 }
@@ -31,6 +64,7 @@ win::COLORREF PaletteColor(uint16_t index) {
 void SetPixelOnTargets(int32_t x, int32_t y, win::COLORREF color) {
   if (DrawToBitmap) win::SetPixelV(BitmapDC, x, y, color);
   if (DrawToScreen) win::SetPixelV(WinDC, x, y, color);
+  MarkDrawn(x, y, x + 1, y + 1);
 }
 
 void CombinePixelOnTargets(int32_t x, int32_t y, int16_t writeMode, win::COLORREF color) {

@@ -25,6 +25,15 @@ void LeaveGraphDrawing();
 // 65535 - i is entry MaxColor - 1 - i: the palette's own complement of i.
 win::COLORREF PaletteColor(uint16_t index);
 
+// The window thread shows the bitmap's drawn area at a steady interval: a
+// window's device context used by another thread need not reach the screen
+// until the window's own thread next runs. Each drawing on both targets
+// widens the area (right and bottom exclusive); taking it empties it. Under
+// the lock.
+void MarkDrawn(int32_t left, int32_t top, int32_t right, int32_t bottom);
+bool TakeDrawnArea(win::RECT& area);
+void ForgetDrawnArea();
+
 // SetPixelV on the bitmap, then on the window, as their flags say. Under the lock.
 void SetPixelOnTargets(int32_t x, int32_t y, win::COLORREF color);
 

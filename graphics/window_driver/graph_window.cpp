@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "graphics/window_driver/win32gui.h"
+#include "runtime/system.h"
 
 namespace graph {
 
@@ -38,17 +39,43 @@ win::DWORD MessageThreadID = 0;
 
 namespace {
 
+// How long an exit after a run-time error waits for the window thread: one
+// stuck in a display that stopped answering must not keep the program alive.
+constexpr win::DWORD ErrorExitWaitMilliseconds = 500;
+
 bool IsMaximizedMode(int16_t mode) {
   return mode >= 245 && mode <= 249;
+}
+
+bool WindowThreadRunning() {
+  win::DWORD code = 0;
+  win::GetExitCodeThread(MessageThreadHandle, &code);
+  return code == STILL_ACTIVE;
+}
+
+// True when the window thread ended within the time (INFINITE: no limit).
+bool WaitForWindowThreadEnd(win::DWORD milliseconds) {
+  return win::WaitForSingleObject(MessageThreadHandle, milliseconds) == WAIT_OBJECT_0;
+}
+
+// Until the window's first paint, or the end of its thread (false). Between
+// polls the processor is given up for a moment, to the window thread above all.
+bool WaitForFirstPaint() {
+  for (;;) {
+    bool running = WindowThreadRunning();
+    if (__atomic_load_n(&GraphRunning, __ATOMIC_ACQUIRE)) return true;
+    if (!running) return false;
+    WaitForWindowThreadEnd(1);
+  }
 }
 
 // Ends the window thread and releases what a mode start made: the thread
 // handle, the lock and the palette. A thread that has ended already (closed
 // window, failed start) is not posted to: its window handle may be stale or 0.
-void EndWindowThread() {
-  win::DWORD code = 0;
-  win::GetExitCodeThread(MessageThreadHandle, &code);
-  if (code == STILL_ACTIVE) {
+// A thread that does not end within the wait keeps all three, as it may still
+// use them.
+void EndWindowThread(win::DWORD waitMilliseconds) {
+  if (WindowThreadRunning()) {
     win::EnterCriticalSection(&GraphDrawing);
     win::HWND graphWindow = GraphWindow, parentWindow = ParentWindow;
     win::LeaveCriticalSection(&GraphDrawing);
@@ -56,7 +83,7 @@ void EndWindowThread() {
     if (UseChildWindow) win::PostMessageA(parentWindow, WM_DESTROY, 0, 0);
     win::PostThreadMessageA(MessageThreadID, WM_QUIT, 0, 0);
   }
-  win::WaitForSingleObject(MessageThreadHandle, INFINITE);
+  if (!WaitForWindowThreadEnd(waitMilliseconds)) return;
   win::CloseHandle(MessageThreadHandle);
   win::DeleteCriticalSection(&GraphDrawing);
   std::free(Pal);
@@ -72,7 +99,7 @@ void InitWin32GUI16Colors() {
   // thread, lock and palette behind; reusing them as they are would
   // re-initialise a lock that a live window thread may hold.
   if (MessageThreadHandle != nullptr) {
-    EndWindowThread();
+    EndWindowThread(INFINITE);
     IsGraphMode = false;
   }
 
@@ -90,12 +117,7 @@ void InitWin32GUI16Colors() {
     return;
   }
 
-  win::DWORD code = STILL_ACTIVE;
-  do {
-    win::GetExitCodeThread(MessageThreadHandle, &code);
-    if (__atomic_load_n(&GraphRunning, __ATOMIC_ACQUIRE)) break;
-  } while (code == STILL_ACTIVE);
-  if (code != STILL_ACTIVE) _GraphResult = grError;
+  if (!WaitForFirstPaint()) _GraphResult = grError;
 }
 
 void CloseGraph() {
@@ -103,7 +125,8 @@ void CloseGraph() {
     _GraphResult = grNoInitGraph;
     return;
   }
-  EndWindowThread();
+  bool runTimeError = rtl::ErrorCode != 0 || rtl::ErrorAddr != nullptr;
+  EndWindowThread(runTimeError ? ErrorExitWaitMilliseconds : INFINITE);
   IsGraphMode = false;
 }
 

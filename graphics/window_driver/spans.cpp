@@ -42,6 +42,7 @@ void SpanOnTargets(uint16_t i, bool horizontal, int32_t x, int32_t y, int32_t fr
   if (DrawToBitmap) LineOn(BitmapDC, pen, x, y, endX, endY);
   if (DrawToScreen) LineOn(WinDC, pen, x, y, endX, endY);
   ReleasePen(i, pen);
+  MarkDrawn(x, y, horizontal ? endX : x + 1, horizontal ? y + 1 : endY);
 }
 
 }  // namespace

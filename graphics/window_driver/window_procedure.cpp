@@ -1,11 +1,19 @@
 // The graph window's procedure: makes the off-screen bitmap at creation,
-// repaints from it, releases everything at destruction; hands input messages
-// to the handler hooks. The frame window's procedure, for the child layout.
+// repaints from it, shows what was drawn at a steady interval, releases
+// everything at destruction; hands input messages to the handler hooks. The
+// frame window's procedure, for the child layout.
+#include "graphics/window_driver/drawing_targets.h"
 #include "graphics/window_driver/win32gui.h"
 
 namespace graph {
 
 namespace {
+
+// The program's thread draws on WinDC, but on some systems (wine) that shows
+// only when the window's own thread next runs; so the window thread copies
+// the area drawn since its last present from the bitmap, about once a frame.
+constexpr win::UINT_PTR PresentTimerId = 1;
+constexpr win::UINT PresentIntervalMilliseconds = 15;
 
 constexpr win::UINT FirstMouseButtonMessage = 513;  // WM_LBUTTONDOWN
 constexpr win::UINT LastMouseButtonMessage = 521;   // WM_MBUTTONDBLCLK
@@ -32,6 +40,7 @@ void CreateSurfaces(win::HWND window) {
   for (win::HBITMAP& glyph : BitmapFontHorizonCache) glyph = nullptr;
   for (win::HBITMAP& glyph : BitmapFontVerticalCache) glyph = nullptr;
   for (win::HPEN& pen : Pens) pen = nullptr;
+  ForgetDrawnArea();
   if (OnGraphWindowCreation != nullptr) OnGraphWindowCreation();
   win::LeaveCriticalSection(&GraphDrawing);
 }
@@ -49,6 +58,21 @@ void Repaint(win::HWND window) {
   win::LeaveCriticalSection(&GraphDrawing);
 }
 
+void PresentDrawnArea() {
+  if (!EnterGraphDrawing()) return;
+  win::RECT area;
+  if (TakeDrawnArea(area)) {
+    if (area.left < 0) area.left = 0;
+    if (area.top < 0) area.top = 0;
+    if (area.right > MaxX + 1) area.right = MaxX + 1;
+    if (area.bottom > MaxY + 1) area.bottom = MaxY + 1;
+    if (area.left < area.right && area.top < area.bottom)
+      win::BitBlt(WinDC, area.left, area.top, area.right - area.left, area.bottom - area.top, BitmapDC, area.left,
+                  area.top, SRCCOPY);
+  }
+  LeaveGraphDrawing();
+}
+
 void ReleaseSurfaces() {
   win::EnterCriticalSection(&GraphDrawing);
   __atomic_store_n(&GraphRunning, false, __ATOMIC_RELEASE);
@@ -63,6 +87,7 @@ void ReleaseSurfaces() {
   for (win::HPEN pen : Pens)
     if (pen != nullptr) win::DeleteObject(pen);
   win::LeaveCriticalSection(&GraphDrawing);
+  win::KillTimer(GraphWindow, PresentTimerId);
   win::PostQuitMessage(0);
 }
 
@@ -94,12 +119,17 @@ win::LRESULT CALLBACK WindowProcGraph(win::HWND window, win::UINT message, win::
   switch (message) {
     case WM_CREATE:
       CreateSurfaces(window);
+      win::SetTimer(window, PresentTimerId, PresentIntervalMilliseconds, nullptr);
       return 0;
     case WM_DESTROY:
       ReleaseSurfaces();
       return 0;
     case WM_PAINT:
       Repaint(window);
+      return 0;
+    case WM_TIMER:
+      if (wParam != PresentTimerId) break;
+      PresentDrawnArea();
       return 0;
     default:
       break;

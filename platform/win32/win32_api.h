@@ -174,7 +174,9 @@ using ::CREATESTRUCTA;
 using ::DestroyWindow;
 using ::InvalidateRect;
 using ::IsWindow;
+using ::KillTimer;
 using ::LPCREATESTRUCTA;
 using ::SendMessageA;
+using ::SetTimer;
 
 }  // namespace win

@@ -5,7 +5,7 @@ E2E_DIR=${E2E_DIR:-$(mktemp -d)}
 
 # A step that fails under set -e says which one it was before the script ends.
 set -o errtrace
-trap 'echo "FAIL: ${BASH_SOURCE[0]##*/}:$LINENO: $BASH_COMMAND" >&2' ERR
+trap '[[ $- != *e* ]] || echo "FAIL: ${BASH_SOURCE[0]##*/}:$LINENO: $BASH_COMMAND" >&2' ERR
 
 fail() {
   echo "FAIL: $*" >&2

@@ -6,15 +6,11 @@ set -uo pipefail
 program=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
+source "$here/../support/xvfb.sh"
 E2E_COLUMNS=80 E2E_ROWS=24
 
-# A pipe that Xvfb writes its display number into.
-exec {display_fd}<> <(:)
-Xvfb -displayfd "$display_fd" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'end_pane; kill $xvfb 2>/dev/null || true' EXIT
-read -r -t 10 -u "$display_fd" number || fail "Xvfb gave no display number"
-export DISPLAY=:$number
+start_xvfb 1024x768x24 || fail "no X server"
+trap 'end_pane; kill $xvfb_pid 2>/dev/null || true' EXIT
 
 summaries() { grep -ao 'LastP=[-0-9]* NumPtot=[0-9]* NumOP=[0-9]*' "$1" | paste -sd '|'; }
 

@@ -2,11 +2,14 @@
 // its thread through the memory display.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +17,7 @@
 #include "graphics/graph.h"
 #include "graphics/window_driver/win32gui.h"
 #include "platform/posix/user/memory_display.h"
+#include "runtime/system.h"
 #include "runtime/text_stream.h"
 #include "tests/support/child_process.h"
 
@@ -120,6 +124,13 @@ std::vector<win::COLORREF> BitmapPixels(const win::RECT& area) {
   return pixels;
 }
 
+bool Eventually(const std::function<bool()>& condition) {
+  for (auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(Patience);
+       std::chrono::steady_clock::now() < end; usleep(2000))
+    if (condition()) return true;
+  return condition();
+}
+
 size_t CountOf(const std::vector<win::COLORREF>& pixels, win::COLORREF colour) {
   return static_cast<size_t>(std::count(pixels.begin(), pixels.end(), colour));
 }
@@ -156,7 +167,10 @@ TEST(GraphWindowRepaint, UncoveringCopiesExactlyTheDamagedPartOfTheBitmap) {
   ASSERT_EQ(Open(9, 2), graph::grOk);  // 640 x 480 x 16
   win::HWND window = graph::GraphWindow;
   for (int16_t x = 0; x < 640; x += 3) graph::PutPixel(x, static_cast<int16_t>(x % 480), 7);
-  // A row drawn into the bitmap only: the window shows it where it is repainted.
+  // Once the window thread has shown those (two presents later), a row drawn
+  // into the bitmap only shows just where the window is repainted.
+  int presents = host::MessageCount(window, WM_TIMER);
+  ASSERT_TRUE(Eventually([&] { return host::MessageCount(window, WM_TIMER) >= presents + 2; }));
   graph::DrawToScreen = false;
   for (int16_t x = 0; x < 640; ++x) graph::PutPixel(x, 200, 14);
   graph::DrawToScreen = true;
@@ -171,6 +185,84 @@ TEST(GraphWindowRepaint, UncoveringCopiesExactlyTheDamagedPartOfTheBitmap) {
   ASSERT_TRUE(host::WaitForPaints(window, paints + 1, Patience));
   EXPECT_EQ(host::ClientPixels(window), expected);
   graph::CloseGraph();
+}
+
+TEST(GraphWindowPresent, TheWindowThreadShowsTheDrawnAreaFromTheBitmapWithinFrames) {
+  StartOn();
+  ASSERT_EQ(Open(10, 257), graph::grOk);
+  win::HWND window = graph::GraphWindow;
+  auto shown = [&](int x, int y) { return host::ClientPixel(window, x, y); };
+  constexpr win::COLORREF Scribble = 0x0000FF;
+  // The window's device context loses what the program's thread drew there
+  // (as a window DC of another thread may until that thread runs): the
+  // window thread still shows it, copied from the bitmap.
+  win::EnterCriticalSection(&graph::GraphDrawing);
+  graph::PutPixel(20, 30, 15);
+  graph::HLine(100, 200, 40);
+  graph::OutTextXY(300, 50, "A");
+  win::SetPixelV(graph::WinDC, 20, 30, Scribble);
+  win::SetPixelV(graph::WinDC, 150, 40, Scribble);
+  win::SetPixelV(graph::WinDC, 300, 50, Scribble);  // in the glyph's cell, background
+  win::LeaveCriticalSection(&graph::GraphDrawing);
+  std::vector<win::COLORREF> drawn = {BitmapPixels({20, 30, 21, 31})[0], BitmapPixels({150, 40, 151, 41})[0],
+                                      BitmapPixels({300, 50, 301, 51})[0]};
+  EXPECT_TRUE(drawn[0] != 0 && drawn[1] != 0 && drawn[2] == 0);
+  EXPECT_TRUE(Eventually([&] {
+    return std::vector<win::COLORREF>{shown(20, 30), shown(150, 40), shown(300, 50)} == drawn;
+  }));
+  // Only the drawn area is copied: a pixel outside it stays as it is.
+  int presents = host::MessageCount(window, WM_TIMER);
+  win::EnterCriticalSection(&graph::GraphDrawing);
+  win::SetPixelV(graph::WinDC, 500, 400, Scribble);
+  win::LeaveCriticalSection(&graph::GraphDrawing);
+  ASSERT_TRUE(Eventually([&] { return host::MessageCount(window, WM_TIMER) >= presents + 2; }));
+  EXPECT_EQ(shown(500, 400), Scribble);
+  graph::CloseGraph();
+}
+
+double ThreadCpuMilliseconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+double SinceMilliseconds(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+void SlowCreation() {
+  usleep(300 * 1000);
+}
+
+win::LRESULT StuckCommand(win::HWND, win::UINT, win::WPARAM, win::LPARAM) {
+  sleep(30);
+  return 0;
+}
+
+TEST(GraphWindowWaits, FirstPaintWaitGivesTheProcessorUpAndAnErrorExitWaitsOnlyBrieflyForAStuckThread) {
+  auto run = RunInChild([] {
+    StartOn();
+    graph::OnGraphWindowCreation = SlowCreation;
+    double cpu = ThreadCpuMilliseconds();
+    auto start = std::chrono::steady_clock::now();
+    int16_t result = Open(10, 257);
+    std::printf("open=%d waited=%d busy=%d ", result, SinceMilliseconds(start) >= 300,
+                ThreadCpuMilliseconds() - cpu > 100);
+
+    // A window thread that does not come back (a display that stopped
+    // answering): an exit through a run-time error goes on after a short wait.
+    graph::CommandMessageHandler = StuckCommand;
+    win::PostMessageA(graph::GraphWindow, WM_COMMAND, 0, 0);
+    rtl::ErrorCode = 217;
+    start = std::chrono::steady_clock::now();
+    graph::CloseGraph();
+    double closing = SinceMilliseconds(start);
+    std::printf("close=%d mode=%d handle=%d", closing >= 400 && closing < 1500, graph::IsGraphMode,
+                graph::MessageThreadHandle != nullptr);
+    std::fflush(stdout);
+  });
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "open=0 waited=1 busy=0 close=1 mode=0 handle=1");
 }
 
 std::atomic<bool> slowCommandDone{false};

@@ -14,18 +14,13 @@ piped_dialogue_text() {
   end_pane
 }
 
-# screenshot_window FILE: the screen with the graph window raised, as raw RGB
-# (a window reaching past the screen's edge cannot be read on its own); prints
-# the width and height.
+# screenshot_window FILE: the screen 1 s after the graph window appeared, as raw
+# RGB (a window reaching past the screen's edge cannot be read on its own);
+# prints the width and height. Nothing is done to the window before: no
+# raise, unmap, map or pointer movement that would make it repaint, so the
+# shot shows what the drawing itself brought to the screen.
 screenshot_window() {
-  local window
-  window=$(xdotool search --sync --name "^Graph window application$" | head -1)
-  sleep 1  # the last drawing reaches the server
-  # Wine shows drawing on a window DC held by another thread only at the next
-  # repaint; hiding and showing the window repaints it from the bitmap.
-  xdotool windowunmap --sync "$window"
-  xdotool windowmap --sync "$window"
-  xdotool windowraise "$window"
+  xdotool search --sync --name "^Graph window application$" >/dev/null
   sleep 1
   import -window root "$1.png"
   convert "$1.png" -depth 8 "rgb:$1"

@@ -1,7 +1,7 @@
 // Retrieving, posting, sending and dispatching messages. GetMessageA keeps
 // Windows' order: sent messages first, then posted ones in order, then WM_PAINT
-// for a window with a non-empty update region, then WM_QUIT once nothing else
-// is left.
+// for a window with a non-empty update region, then WM_TIMER for a due timer,
+// then WM_QUIT once nothing else is left.
 #include <chrono>
 
 #include "platform/posix/kernel/handle_object.h"
@@ -9,6 +9,7 @@
 #include "platform/posix/user/display_host.h"
 #include "platform/posix/user/message_queue.h"
 #include "platform/posix/user/paint_cycle.h"
+#include "platform/posix/user/timers.h"
 #include "platform/posix/user/user_api.h"
 
 namespace win::stand_in {
@@ -95,6 +96,8 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFil
     if (TakePosted(queue, hWnd, wMsgFilterMin, wMsgFilterMax, message) ||
         (InRange(WM_PAINT, wMsgFilterMin, wMsgFilterMax) && hWnd != ThreadMessagesOnly &&
          NextPaintMessage(hWnd, message)) ||
+        (InRange(WM_TIMER, wMsgFilterMin, wMsgFilterMax) && hWnd != ThreadMessagesOnly &&
+         NextTimerMessage(hWnd, message)) ||
         TakeQuit(queue, message)) {
       *lpMsg = message;
       return message.message == WM_QUIT ? 0 : 1;
@@ -106,6 +109,8 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFil
       descriptor = host->WaitDescriptor();
       timeout = host->WaitTimeoutMilliseconds();
     }
+    int timerWait = MillisecondsToNextTimer();
+    if (timerWait >= 0 && (timeout < 0 || timerWait < timeout)) timeout = timerWait;
     WaitForQueue(queue, descriptor, timeout);
   }
 }

@@ -10,13 +10,6 @@
 namespace win::stand_in {
 namespace {
 
-bool Within(const Window& window, HWND filter) {
-  if (!filter) return true;
-  for (const Window* w = &window; w; w = w->parent ? FindWindowLocked(w->parent) : nullptr)
-    if (w->handle == filter) return true;
-  return false;
-}
-
 // Sends WM_ERASEBKGND with a DC clipped to the area; true when the procedure erased.
 bool EraseBackground(HWND handle, std::shared_ptr<WindowSurface> surface, const RECT& area) {
   HDC dc = CreateWindowDC(std::move(surface), area);
@@ -30,7 +23,7 @@ bool EraseBackground(HWND handle, std::shared_ptr<WindowSurface> surface, const 
 bool NextPaintMessage(HWND filter, MSG& message) {
   std::lock_guard<std::mutex> guard(UserLock());
   for (Window* window : WindowsLocked(GetCurrentThreadId())) {
-    if (!window->updatePending || !PaintableLocked(*window) || !Within(*window, filter)) continue;
+    if (!window->updatePending || !PaintableLocked(*window) || !WithinFilterLocked(*window, filter)) continue;
     message = MSG{window->handle, WM_PAINT, 0, 0, MessageTime(), {0, 0}};
     return true;
   }

@@ -3,6 +3,7 @@
 // window's client area are guarded by its surface's own lock.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -19,6 +20,11 @@ struct WindowClassRecord {
   std::string name;
   ATOM atom = 0;
   WNDCLASSA fields{};  // lpszClassName points at name
+};
+
+struct WindowTimer {
+  UINT interval = 0;  // milliseconds
+  std::chrono::steady_clock::time_point due;
 };
 
 struct Window {
@@ -54,6 +60,8 @@ struct Window {
   RECT update{};
   bool erasePending = false;
 
+  std::map<UINT_PTR, WindowTimer> timers;
+
   uint64_t paints = 0;                 // completed BeginPaint/EndPaint pairs
   std::map<UINT, int> deliveredCount;  // messages that reached the procedure
 
@@ -76,6 +84,9 @@ std::vector<Window*> WindowsLocked(DWORD threadId);
 std::vector<HWND> ChildrenLocked(HWND parent);
 // A window and all its ancestors are shown, and none is minimised.
 bool PaintableLocked(const Window& window);
+// GetMessageA's window filter: the window is the filter or lies within it;
+// every window passes a null filter.
+bool WithinFilterLocked(const Window& window, HWND filter);
 
 // Calls a window's procedure on the current thread, without the lock held, and
 // counts the message. 0 when the window is gone.

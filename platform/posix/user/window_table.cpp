@@ -75,6 +75,13 @@ bool PaintableLocked(const Window& window) {
   return true;
 }
 
+bool WithinFilterLocked(const Window& window, HWND filter) {
+  if (!filter) return true;
+  for (const Window* w = &window; w; w = w->parent ? FindWindowLocked(w->parent) : nullptr)
+    if (w->handle == filter) return true;
+  return false;
+}
+
 LRESULT CallWindowProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
   WNDPROC procedure;
   {

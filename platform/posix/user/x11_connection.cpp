@@ -1,7 +1,6 @@
 // Opening, watching and closing the X11 host's per-thread connections.
 #include "platform/posix/user/x11_connection.h"
 
-#include <X11/Xatom.h>
 #include <poll.h>
 #include <signal.h>
 
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "platform/posix/user/display_host.h"
+#include "platform/posix/user/x11_timed_open.h"
 
 namespace win::stand_in {
 namespace {
@@ -51,6 +51,82 @@ Display* OpenDisplay() {
   return display;
 }
 
+// The connection with everything the host needs from the server at once (one
+// round trip for the atoms); made on the helper of the timed open, whose
+// thread-local connection it is meanwhile, so that a break is marked on it.
+void* ConnectDisplay() {
+  Display* display = OpenDisplay();
+  if (!display) return nullptr;
+  auto* c = new X11Connection;
+  threadConnection = c;
+  c->display = display;
+  c->screen = DefaultScreen(display);
+  c->root = RootWindow(display, c->screen);
+  c->visual = DefaultVisual(display, c->screen);
+  c->depth = DefaultDepth(display, c->screen);
+  c->gc = XCreateGC(display, c->root, 0, nullptr);
+  const char* names[] = {"WM_PROTOCOLS",
+                         "WM_DELETE_WINDOW",
+                         "WM_STATE",
+                         "_NET_WM_NAME",
+                         "UTF8_STRING",
+                         "_NET_WM_PID",
+                         "_NET_WM_STATE",
+                         "_NET_WM_STATE_MAXIMIZED_VERT",
+                         "_NET_WM_STATE_MAXIMIZED_HORZ"};
+  Atom* atoms[] = {&c->wmProtocols,
+                   &c->wmDeleteWindow,
+                   &c->wmState,
+                   &c->netWmName,
+                   &c->utf8String,
+                   &c->netWmPid,
+                   &c->netWmState,
+                   &c->netWmStateMaximizedVert,
+                   &c->netWmStateMaximizedHorz};
+  constexpr int count = sizeof names / sizeof names[0];
+  Atom answers[count] = {};
+  if (!XInternAtoms(display, const_cast<char**>(names), count, False, answers)) c->broken = true;
+  for (int i = 0; i < count; ++i) *atoms[i] = answers[i];
+  threadConnection = nullptr;
+  return c;
+}
+
+// Once a connection failed, Xlib's own locking of it is no longer sound: it
+// is not touched again, only kept (so it is not reported as leaked).
+void Release(X11Connection* c) {
+  if (c->broken) {
+    static std::mutex lock;
+    static auto* broken = new std::vector<X11Connection*>;
+    std::lock_guard<std::mutex> guard(lock);
+    broken->push_back(c);
+    return;
+  }
+  XFreeGC(c->display, c->gc);
+  XCloseDisplay(c->display);
+  delete c;
+}
+
+void DiscardConnection(void* connection) {
+  Release(static_cast<X11Connection*>(connection));
+}
+
+struct ScreenSize {
+  int width = 0, height = 0;
+};
+
+void* AskScreenSize() {
+  Display* display = OpenDisplay();
+  if (!display) return nullptr;
+  auto* size =
+      new ScreenSize{DisplayWidth(display, DefaultScreen(display)), DisplayHeight(display, DefaultScreen(display))};
+  XCloseDisplay(display);
+  return size;
+}
+
+void DiscardScreenSize(void* size) {
+  delete static_cast<ScreenSize*>(size);
+}
+
 }  // namespace
 
 X11Connection* UsableConnection() {
@@ -60,24 +136,8 @@ X11Connection* UsableConnection() {
 X11Connection* ThreadConnection(bool open) {
   if (threadConnection) return threadConnection;
   if (!open) return nullptr;
-  Display* display = OpenDisplay();
-  if (!display) return nullptr;
-  auto* c = new X11Connection;
-  c->display = display;
-  c->screen = DefaultScreen(display);
-  c->root = RootWindow(display, c->screen);
-  c->visual = DefaultVisual(display, c->screen);
-  c->depth = DefaultDepth(display, c->screen);
-  c->gc = XCreateGC(display, c->root, 0, nullptr);
-  c->wmProtocols = XInternAtom(display, "WM_PROTOCOLS", False);
-  c->wmDeleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
-  c->wmState = XInternAtom(display, "WM_STATE", False);
-  c->netWmName = XInternAtom(display, "_NET_WM_NAME", False);
-  c->utf8String = XInternAtom(display, "UTF8_STRING", False);
-  c->netWmPid = XInternAtom(display, "_NET_WM_PID", False);
-  c->netWmState = XInternAtom(display, "_NET_WM_STATE", False);
-  c->netWmStateMaximizedVert = XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_VERT", False);
-  c->netWmStateMaximizedHorz = XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_HORZ", False);
+  auto* c = static_cast<X11Connection*>(OpenWithinAnswerLimit(ConnectDisplay, DiscardConnection));
+  if (!c) return nullptr;
   threadConnection = c;
   return c->broken ? nullptr : c;
 }
@@ -93,33 +153,22 @@ void CloseThreadConnection() {
   X11Connection* c = threadConnection;
   if (!c) return;
   threadConnection = nullptr;
-  if (c->broken) {
-    // Once a connection failed, Xlib's own locking of it is no longer sound:
-    // it is not touched again, only kept (so it is not reported as leaked).
-    static std::mutex lock;
-    static auto* broken = new std::vector<X11Connection*>;
-    std::lock_guard<std::mutex> guard(lock);
-    broken->push_back(c);
-    return;
-  }
-  XFreeGC(c->display, c->gc);
-  XCloseDisplay(c->display);
-  delete c;
+  Release(c);
 }
 
+// Asked once, at the first metrics query: the program's start-up.
 bool X11ScreenSize(int& width, int& height) {
   static std::once_flag asked;
-  static int screenWidth = 0, screenHeight = 0;
+  static ScreenSize screen;
   std::call_once(asked, [] {
-    Display* display = OpenDisplay();
-    if (!display) return;
-    screenWidth = DisplayWidth(display, DefaultScreen(display));
-    screenHeight = DisplayHeight(display, DefaultScreen(display));
-    XCloseDisplay(display);
+    if (auto* size = static_cast<ScreenSize*>(OpenWithinAnswerLimit(AskScreenSize, DiscardScreenSize))) {
+      screen = *size;
+      delete size;
+    }
   });
-  width = screenWidth;
-  height = screenHeight;
-  return screenWidth > 0;
+  width = screen.width;
+  height = screen.height;
+  return screen.width > 0;
 }
 
 }  // namespace win::stand_in

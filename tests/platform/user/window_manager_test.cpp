@@ -130,6 +130,44 @@ TEST(MessageOrder, ThreadMessagesFiltersAndBadArguments) {
   EXPECT_TRUE(!win::PostThreadMessageA(424242, WM_QUIT, 0, 0) && win::GetLastError() == ERROR_INVALID_THREAD_ID);
 }
 
+TEST(Timers, DueAfterPostedAndPaintRepeatingUntilKilledOrTheWindowGoes) {
+  si::UseMemoryDisplay();
+  win::HWND window = CreateTestWindow();
+  win::ShowWindow(window, SW_SHOW);
+  auto start = std::chrono::steady_clock::now();
+  auto elapsed = [&] {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+  };
+  ASSERT_NE(win::SetTimer(window, 7, 40, nullptr), 0u);
+  win::PostMessageA(window, WM_USER + 1, 0, 0);
+  // The loop waits for the timer; it comes after what was posted and the paint.
+  win::MSG m{};
+  Messages order;
+  for (int i = 0; i < 3 && win::GetMessageA(&m, nullptr, 0, 0) == 1; ++i) {
+    order.push_back(m.message);
+    win::DispatchMessageA(&m);
+  }
+  EXPECT_EQ(order, (Messages{WM_USER + 1, WM_PAINT, WM_TIMER}));
+  EXPECT_TRUE(m.hwnd == window && m.wParam == 7u && elapsed() >= 40);
+  // It comes again an interval later, and reaches the procedure.
+  ASSERT_EQ(win::GetMessageA(&m, nullptr, 0, 0), 1);
+  win::DispatchMessageA(&m);
+  EXPECT_TRUE(m.message == WM_TIMER && elapsed() >= 80);
+  EXPECT_EQ(si::MessageCount(window, WM_TIMER), 2);
+  EXPECT_TRUE(win::KillTimer(window, 7));
+  EXPECT_FALSE(win::KillTimer(window, 7));
+  std::this_thread::sleep_for(std::chrono::milliseconds(60));
+  EXPECT_EQ(Settle(), (Messages{WM_QUIT}));
+
+  // Only the window's own thread sets its timers; they end with the window.
+  std::thread other([&] { EXPECT_EQ(win::SetTimer(window, 1, 10, nullptr), 0u); });
+  other.join();
+  ASSERT_NE(win::SetTimer(window, 8, 10, nullptr), 0u);
+  win::DestroyWindow(window);
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  EXPECT_EQ(Drain(), (Messages{WM_QUIT}));
+}
+
 TEST(PaintCycle, FirstPaintErasingUpdateRegionsAndBeginPaint) {
   StartClean();
   ASSERT_NE(RegisterTestClass("BlueBackground", win::CreateSolidBrush(Blue)), 0);

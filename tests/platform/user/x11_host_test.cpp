@@ -13,6 +13,7 @@
 
 #include "platform/posix/user/x11_display.h"
 #include "tests/platform/user/window_fixture.h"
+#include "tests/support/fresh_process.h"
 
 namespace {
 
@@ -130,8 +131,8 @@ TEST_F(X11Host, MaximisedWindowCarriesCaptionClassAndStateAndClosesByTheCloseBut
   XFlush(d);
   ASSERT_TRUE(thread->EndsByQuit());
   EXPECT_EQ(Logged(Ending, window), Ending);
-  XSync(d, False);
-  EXPECT_FALSE(XGetWindowAttributes(d, x, &attributes));
+  // The server takes the destruction from the thread's connection in its own time.
+  EXPECT_TRUE(Eventually([&] { return !XGetWindowAttributes(d, x, &attributes); }));
   EXPECT_FALSE(win::IsWindow(window));
 }
 
@@ -179,6 +180,28 @@ TEST_F(X11Host, LosingTheServerEndsTheWindowsThreadAsDestructionDoesButNotThePro
   EXPECT_FALSE(win::IsWindow(window));
   // With no server, new windows fail.
   EXPECT_EQ(WindowThread().window, nullptr);
+}
+
+// A server that takes connections but never answers counts as no display
+// after a short wait: the metrics fall back to their defaults, and windows
+// fail at once from then on.
+TEST(X11HostStalled, AStoppedServerCountsAsNoneAfterAShortWaitAndIsNotAskedAgain) {
+  if (!testing_support::InFreshProcess()) return;
+  XvfbServer server;
+  ASSERT_NE(server.observer, nullptr) << "Xvfb could not be started";
+  // Without a connection of its own: none could be closed on a stopped server.
+  XCloseDisplay(server.observer);
+  server.observer = nullptr;
+  kill(server.pid, SIGSTOP);
+  auto start = std::chrono::steady_clock::now();
+  auto elapsed = [&] {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+  };
+  EXPECT_EQ(win::GetSystemMetrics(SM_CXSCREEN), si::DisplayMetrics{}.screenWidth);  // not Xvfb's 800
+  EXPECT_TRUE(elapsed() >= 400 && elapsed() < 1000) << elapsed();
+  start = std::chrono::steady_clock::now();
+  EXPECT_EQ(WindowThread().window, nullptr);
+  EXPECT_LT(elapsed(), 200);
 }
 
 }  // namespace
