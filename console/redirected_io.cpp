@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/win.h"
+#include "runtime/control_break.h"
 #include "runtime/text_stream.h"
 
 namespace crt {
@@ -24,13 +25,15 @@ win::HANDLE InputHandle() {
   return win::GetStdHandle(STD_INPUT_HANDLE);
 }
 
-// Reads whatever the handle gives next into the lookahead; blocks on an idle pipe.
-void FillLookahead() {
+// Reads whatever the handle gives next into the lookahead; blocks on an idle
+// pipe, a wait that Ctrl+C ends (a safe point).
+__attribute__((noinline)) void FillLookahead() {
   if (lookaheadStart == lookaheadEnd) lookaheadStart = lookaheadEnd = 0;
   win::DWORD read = 0;
-  if (!win::ReadFile(InputHandle(), lookahead + lookaheadEnd, static_cast<win::DWORD>(sizeof lookahead - lookaheadEnd),
-                     &read, nullptr) ||
-      read == 0) {
+  bool filled = win::ReadFile(InputHandle(), lookahead + lookaheadEnd,
+                              static_cast<win::DWORD>(sizeof lookahead - lookaheadEnd), &read, nullptr);
+  rtl::SafePoint(__builtin_frame_address(0));
+  if (!filled || read == 0) {
     inputEnded = true;
     return;
   }

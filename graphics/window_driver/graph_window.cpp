@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "graphics/window_driver/win32gui.h"
+#include "runtime/control_break.h"
 
 namespace graph {
 
@@ -92,6 +93,7 @@ void InitWin32GUI16Colors() {
 
   win::DWORD code = STILL_ACTIVE;
   do {
+    rtl::SafePoint(__builtin_frame_address(0));  // Ctrl+C is taken while the window is awaited
     win::GetExitCodeThread(MessageThreadHandle, &code);
     if (__atomic_load_n(&GraphRunning, __ATOMIC_ACQUIRE)) break;
   } while (code == STILL_ACTIVE);

@@ -11,6 +11,7 @@
 #include <regex>
 #include <string>
 
+#include "runtime/control_break.h"
 #include "runtime/system.h"
 #include "tests/support/child_process.h"
 
@@ -39,14 +40,13 @@ testing_support::ChildResult RunProgram(void (*body)()) {
 }
 
 // The report: the error line, the backtrace line with the same address, one
-// line per calling frame, an empty line. An interrupt (217) may land where no
-// frame chain leads back, in a system call or a sanitizer's signal delivery.
-void ExpectReport(const std::string& out, int number) {
+// line per calling frame, an empty line. Returns the reported address.
+std::string ExpectReport(const std::string& out, int number) {
   std::smatch m;
   std::regex report("Runtime error " + std::to_string(number) +
-                    " at \\$([0-9A-F]{8})\r\n  \\$\\1\r\n(  \\$[0-9A-F]{8}\r\n)" + (number == 217 ? "*" : "+") +
-                    "\r\n$");
+                    " at \\$([0-9A-F]{8})\r\n  \\$\\1\r\n(  \\$[0-9A-F]{8}\r\n)+\r\n$");
   EXPECT_TRUE(std::regex_search(out, m, report)) << out;
+  return m.empty() ? "" : m[1].str();
 }
 
 TEST(ExitSequence, NormalEndHasNoReportAndCodeZero) {
@@ -114,7 +114,6 @@ TEST(RunErrors, ErrorsFaultsAndCtrlCEndWithTheReportAndTheirNumber) {
       {[] { zeroLd = 1.0L / zeroLd; }, 200, ""},
       {[] { zeroLd = zeroLd / zeroLd; }, 207, ""},
       {[] { big = big * big; }, 205, ""},
-      {[] { raise(SIGINT); }, 217, ""},
   };
   for (const Case& c : cases) {
     auto r = RunProgram(c.trigger);
@@ -123,6 +122,28 @@ TEST(RunErrors, ErrorsFaultsAndCtrlCEndWithTheReportAndTheirNumber) {
         << r.out;
     ExpectReport(r.out, c.number);
   }
+}
+
+// Ctrl+C is only noted where it lands; the program goes on to its next safe
+// point, and the report names the caller of the function holding it.
+__attribute__((noinline)) void HoldsASafePoint() {
+  rtl::WriteShortStr(0, rtl::StdOut, "noted, caller at");
+  rtl::WriteShortStr(0, rtl::StdOut, rtl::SysBackTraceStr(__builtin_return_address(0)));
+  rtl::WriteLnEnd(rtl::StdOut);
+  rtl::SafePoint(__builtin_frame_address(0));
+  rtl::WriteShortStr(0, rtl::StdOut, "passed the safe point");
+}
+
+TEST(RunErrors, CtrlCEndsTheProgramAtTheNextSafePointReportedAtItsCaller) {
+  auto r = RunProgram([] {
+    rtl::SafePoint(__builtin_frame_address(0));  // nothing pending: passes
+    raise(SIGINT);
+    HoldsASafePoint();
+  });
+  EXPECT_EQ(r.exitCode, 217);
+  EXPECT_EQ(r.out.rfind("noted, caller at  $", 0), 0u) << r.out;
+  std::string caller = r.out.substr(19, 8);
+  EXPECT_EQ(ExpectReport(r.out, 217), caller);
 }
 
 volatile int depthReached = 0;

@@ -3,13 +3,16 @@
 // serves is read and written through it.
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 
+#include "platform/posix/kernel/control_events.h"
 #include "platform/posix/kernel/handle_object.h"
 #include "platform/posix/kernel/host_hooks.h"
 #include "platform/posix/kernel/kernel_api.h"
@@ -49,6 +52,31 @@ DWORD WindowsErrorOf(int error) {
     default:
       return ERROR_GEN_FAILURE;
   }
+}
+
+std::atomic<unsigned> controlEventsSeen{0};
+
+// Waits until a read of fd will not block. Ctrl+C ends the wait, as it ends a
+// console read, so that the reader can act on it: false when an event was
+// taken that no read has yet been ended by. SIGINT stays blocked except
+// inside the wait, so that none slips in between the test and the wait.
+bool WaitReadable(int fd) {
+  sigset_t interrupt, previous;
+  sigemptyset(&interrupt);
+  sigaddset(&interrupt, SIGINT);
+  pthread_sigmask(SIG_BLOCK, &interrupt, &previous);
+  bool readable = true;
+  for (;;) {
+    unsigned taken = ControlEventsTaken();
+    if (taken != controlEventsSeen.exchange(taken)) {
+      readable = false;
+      break;
+    }
+    pollfd wait{fd, POLLIN, 0};
+    if (ppoll(&wait, 1, nullptr, &previous) >= 0 || errno != EINTR) break;
+  }
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  return readable;
 }
 
 }  // namespace
@@ -128,6 +156,10 @@ BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, 
   int fd = DescriptorOfHandle(hFile);
   if (fd < 0) {
     SetLastErrorCode(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (!WaitReadable(fd)) {
+    SetLastErrorCode(ERROR_OPERATION_ABORTED);
     return FALSE;
   }
   ssize_t n;

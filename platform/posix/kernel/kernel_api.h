@@ -51,8 +51,12 @@ void WINAPI EnterCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
 void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
 void WINAPI DeleteCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
 
-// Faults (SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGINT) reach the filter as the
-// exception codes Windows would give them.
+// Faults (SIGSEGV, SIGBUS, SIGILL, SIGFPE) reach the filter as the exception
+// codes Windows would give them.
 LPTOP_LEVEL_EXCEPTION_FILTER WINAPI SetUnhandledExceptionFilter(LPTOP_LEVEL_EXCEPTION_FILTER lpTopLevelExceptionFilter);
+// Ctrl+C (SIGINT) calls the handlers as CTRL_C_EVENT, last added first, from
+// the signal handler on the main thread: a handler must be async-signal-safe.
+// When none takes it, the process ends as by SIGINT.
+BOOL WINAPI SetConsoleCtrlHandler(PHANDLER_ROUTINE HandlerRoutine, BOOL Add);
 
 }  // namespace win
