@@ -89,7 +89,7 @@ volatile int zero = 0;
 volatile long double zeroLd = 0.0L;
 volatile long double big = 1e4000L;
 
-TEST(RunErrors, ErrorsFaultsAndCtrlCEndWithTheReportAndTheirNumber) {
+TEST(RunErrors, ErrorsAndFaultsEndWithTheReportAndTheirNumber) {
   struct Case {
     void (*trigger)();
     int number;
@@ -144,6 +144,18 @@ TEST(RunErrors, CtrlCEndsTheProgramAtTheNextSafePointReportedAtItsCaller) {
   EXPECT_EQ(r.out.rfind("noted, caller at  $", 0), 0u) << r.out;
   std::string caller = r.out.substr(19, 8);
   EXPECT_EQ(ExpectReport(r.out, 217), caller);
+}
+
+TEST(RunErrors, TheReportGoesToTheErrorStreamWhenTheOutputFails) {
+  auto r = RunProgram([] {
+    int fds[2];
+    if (pipe(fds) != 0) _exit(9);
+    close(fds[0]);
+    dup2(fds[1], 1);
+    rtl::RunError(201);
+  });
+  EXPECT_EQ(r.exitCode, 201);
+  ExpectReport(r.err, 201);
 }
 
 volatile int depthReached = 0;

@@ -108,6 +108,7 @@ int StdStreamOfHandle(HANDLE handle) {
 }
 
 int DescriptorOfHandle(HANDLE handle) {
+  if (StandardStreamClosedAtStart(StdStreamOfHandle(handle))) return -1;
   HandleObject* object = ObjectOf(handle);
   return object && object->kind == HandleKind::File ? object->fd : -1;
 }
