@@ -88,6 +88,16 @@ TEST(ExitSequence, ExitProceduresRunLastInstalledFirstWithInOutResCleared) {
 volatile int zero = 0;
 volatile long double zeroLd = 0.0L;
 volatile long double big = 1e4000L;
+volatile int depthReached = 0;
+
+volatile bool deeper = true;
+
+// Deep enough to overflow any stack; the buffer keeps each call's frame large.
+__attribute__((noinline)) int Recurse(int depth) {
+  volatile char frame[512];
+  frame[0] = static_cast<char>(depth);
+  return deeper ? Recurse(depth + 1) + frame[0] : 0;
+}
 
 TEST(RunErrors, ErrorsAndFaultsEndWithTheReportAndTheirNumber) {
   struct Case {
@@ -114,6 +124,7 @@ TEST(RunErrors, ErrorsAndFaultsEndWithTheReportAndTheirNumber) {
       {[] { zeroLd = 1.0L / zeroLd; }, 200, ""},
       {[] { zeroLd = zeroLd / zeroLd; }, 207, ""},
       {[] { big = big * big; }, 205, ""},
+      {[] { depthReached = Recurse(0); }, 202, ""},
   };
   for (const Case& c : cases) {
     auto r = RunProgram(c.trigger);
@@ -158,7 +169,6 @@ TEST(RunErrors, TheReportGoesToTheErrorStreamWhenTheOutputFails) {
   ExpectReport(r.err, 201);
 }
 
-volatile int depthReached = 0;
 __attribute__((noinline)) void DumpFromDepth(int depth) {
   if (depth > 0) {
     DumpFromDepth(depth - 1);
