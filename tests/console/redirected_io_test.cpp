@@ -81,7 +81,7 @@ TEST(RedirectedStreams, AWriteToAClosedPipeIsARunTimeError) {
         rtl::ProcessEntry(app::ProgramModules, app::PrimesMain);
       },
       "10\n0\n");
-  EXPECT_EQ(r.exitCode, 109);
+  EXPECT_EQ(r.exitCode, 233);
 }
 
 }  // namespace

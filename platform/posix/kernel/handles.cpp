@@ -34,8 +34,10 @@ bool ServedByConsole(int stream) {
 
 DWORD WindowsErrorOf(int error) {
   switch (error) {
+    // A write whose reader is gone. Not ERROR_BROKEN_PIPE: that is what a
+    // reader meets when the writer is gone, and it reads as the end of input.
     case EPIPE:
-      return ERROR_BROKEN_PIPE;
+      return ERROR_PIPE_NOT_CONNECTED;
     case ENOSPC:
       return ERROR_DISK_FULL;
     case EBADF:

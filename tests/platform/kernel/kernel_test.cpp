@@ -33,7 +33,7 @@ TEST(Files, TypesOfTheStandardHandles) {
   EXPECT_EQ(r.exitCode, 0);
 }
 
-TEST(Files, WritingToAClosedPipeFailsWithBrokenPipeAndDoesNotKill) {
+TEST(Files, WritingToAClosedPipeFailsAsNotConnectedAndDoesNotKill) {
   auto r = RunInChild([] {
     int fds[2];
     if (pipe(fds)) _exit(9);
@@ -41,7 +41,7 @@ TEST(Files, WritingToAClosedPipeFailsWithBrokenPipeAndDoesNotKill) {
     dup2(fds[1], 1);
     win::DWORD written = 7;
     bool failed = !win::WriteFile(win::GetStdHandle(STD_OUTPUT_HANDLE), "x", 1, &written, nullptr);
-    _exit(failed && written == 0 && win::GetLastError() == ERROR_BROKEN_PIPE ? 0 : 1);
+    _exit(failed && written == 0 && win::GetLastError() == ERROR_PIPE_NOT_CONNECTED ? 0 : 1);
   });
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.signal, 0);
