@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2154
 # Endings the Windows program shares with the Linux one, checked under wine:
 # Ctrl+C mid-search is run-time error 217 with its report, taken at the next
 # safe point, and a write to a closed pipe ends with the Linux build's code.
