@@ -8,6 +8,9 @@ namespace win {
 
 HANDLE WINAPI GetStdHandle(DWORD nStdHandle);
 DWORD WINAPI GetFileType(HANDLE hFile);
+// A read that waits is ended by a Ctrl+C that a handler takes (and by one taken
+// before it that no read has yet been ended by): it fails with
+// ERROR_OPERATION_ABORTED, as a console read does.
 BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
                      LPVOID lpOverlapped);
 BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
