@@ -29,10 +29,20 @@ sleep 0.5
 type_keys C-c
 expect_report "ctrl-c-$$"
 
-# Before the program has asked anything: the interrupt waits for its first safe point.
+# As soon as the program takes Ctrl+C, before it has set up the terminal or
+# asked anything: the interrupt waits for the first safe point.
+catches_interrupt() {
+  local pid mask
+  pid=$(pgrep -f "^$program\$" | head -1) && [ -n "$pid" ] || return 1
+  mask=$(awk '/^SigCgt:/ {print $2}' "/proc/$pid/status" 2>/dev/null) && [ -n "$mask" ] || return 1
+  (((0x$mask >> 1) & 1))
+}
 start_guarded "early-ctrl-c-$$"
-until [ -s "$E2E_DIR/early-ctrl-c-$$.before" ]; do sleep 0.01; done
-sleep 0.05
+deadline=$((SECONDS + 20))
+until catches_interrupt; do
+  [ $SECONDS -lt $deadline ] || fail "the program never took Ctrl+C"
+  sleep 0.002
+done
 type_keys C-c
 expect_report "early-ctrl-c-$$"
 
