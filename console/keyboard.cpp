@@ -4,6 +4,7 @@
 
 #include "console/redirected_io.h"
 #include "platform/win.h"
+#include "runtime/control_break.h"
 #include "runtime/text_stream.h"
 
 namespace crt {
@@ -84,9 +85,7 @@ bool TakeKeyDown(const win::KEY_EVENT_RECORD& key) {
   return true;
 }
 
-}  // namespace
-
-bool KeyPressed() {
+bool PollKey() {
   if (ScanCode != 0) return true;
   if (!KeysCanCome()) return false;
   win::HANDLE input = rtl::Input.Handle;
@@ -113,8 +112,21 @@ bool KeyPressed() {
   return false;
 }
 
-char ReadKey() {
-  while (!KeyPressed()) win::Sleep(1);
+}  // namespace
+
+// Each entry below is a safe point for Ctrl+C (runtime/control_break.h); a
+// frame of their own makes it reported at their caller.
+__attribute__((noinline)) bool KeyPressed() {
+  rtl::SafePoint(__builtin_frame_address(0));
+  return PollKey();
+}
+
+__attribute__((noinline)) char ReadKey() {
+  rtl::SafePoint(__builtin_frame_address(0));
+  while (!PollKey()) {
+    win::Sleep(1);
+    rtl::SafePoint(__builtin_frame_address(0));
+  }
   if (SpecialKey) {
     SpecialKey = false;
     return 0;
@@ -168,8 +180,15 @@ bool KeysCanCome() {
   return !InputRedirected;
 }
 
-void Delay(uint16_t ms) {
-  win::Sleep(ms);
+// Sleeps in short slices so that Ctrl+C is taken within milliseconds.
+__attribute__((noinline)) void Delay(uint16_t ms) {
+  constexpr uint16_t Slice = 10;
+  do {
+    uint16_t step = ms < Slice ? ms : Slice;
+    win::Sleep(step);
+    ms = static_cast<uint16_t>(ms - step);
+    rtl::SafePoint(__builtin_frame_address(0));
+  } while (ms > 0);
 }
 
 }  // namespace crt

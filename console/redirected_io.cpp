@@ -1,5 +1,6 @@
 #include "console/redirected_io.h"
 
+#include "runtime/control_break.h"
 #include "runtime/text_stream.h"
 
 namespace crt {
@@ -21,12 +22,14 @@ bool IsConsole(win::HANDLE handle) {
 }
 
 // Waits for the next bytes; a closed pipe or the end of a file ends the input.
-void ReadMore() {
+// The wait on an idle pipe is a safe point: Ctrl+C ends it.
+__attribute__((noinline)) void ReadMore() {
   pendingStart = pendingEnd = 0;
   win::DWORD read = 0;
-  if (!win::ReadFile(win::GetStdHandle(STD_INPUT_HANDLE), pending, static_cast<win::DWORD>(sizeof pending), &read,
-                     nullptr) ||
-      read == 0) {
+  bool filled = win::ReadFile(win::GetStdHandle(STD_INPUT_HANDLE), pending, static_cast<win::DWORD>(sizeof pending),
+                              &read, nullptr);
+  rtl::SafePoint(__builtin_frame_address(0));
+  if (!filled || read == 0) {
     inputEnded = true;
     return;
   }

@@ -22,17 +22,28 @@ uint32_t ReportedAddress(void* address) {
   return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(address) - base);
 }
 
-void WriteErrorReport() {
+// True when the whole report reached t.
+bool WriteErrorReportTo(TextRec& t) {
   InOutRes = 0;
-  WriteShortStr(0, StdOut, "Runtime error ");
-  WriteUInt(0, StdOut, ErrorCode);
-  WriteShortStr(0, StdOut, " at $");
-  WriteShortStr(0, StdOut, HexStr(ReportedAddress(ErrorAddr)));
-  WriteLnEnd(StdOut);
-  WriteShortStr(0, StdOut, BackTraceStrFunc(ErrorAddr));
-  WriteLnEnd(StdOut);
-  DumpStack(StdOut, ErrorBase);
-  WriteLnEnd(StdOut);
+  WriteShortStr(0, t, "Runtime error ");
+  WriteUInt(0, t, ErrorCode);
+  WriteShortStr(0, t, " at $");
+  WriteShortStr(0, t, HexStr(ReportedAddress(ErrorAddr)));
+  WriteLnEnd(t);
+  WriteShortStr(0, t, BackTraceStrFunc(ErrorAddr));
+  WriteLnEnd(t);
+  DumpStack(t, ErrorBase);
+  WriteLnEnd(t);
+  Flush(t);
+  bool reached = InOutRes == 0;
+  InOutRes = 0;
+  return reached;
+}
+
+// The report goes to the standard output; when that is closed or its
+// reader gone, to the standard error stream.
+void WriteErrorReport() {
+  if (!WriteErrorReportTo(StdOut)) WriteErrorReportTo(StdErr);
 }
 
 void FlushIfOutput(TextRec& t) {

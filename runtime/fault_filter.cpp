@@ -77,10 +77,16 @@ FaultMapping MapException(win::DWORD code) {
   HandleErrorAddrFrame(fault.number, fault.address, fault.frame);
 }
 
+// A stack overflow leaves no room below the faulting code: the error path
+// then runs on a stack of its own, never to return to the old one.
+alignas(16) uint8_t OverflowStack[256 * 1024];
+
 // The stack pointer the redirected context starts with: below the faulting
 // code's red zone, aligned as a function entry expects.
-uintptr_t EntryStackPointer(uintptr_t faultingStackPointer) {
-  return ((faultingStackPointer - 512) & ~static_cast<uintptr_t>(15)) - sizeof(void*);
+uintptr_t EntryStackPointer(win::DWORD code, uintptr_t faultingStackPointer) {
+  uintptr_t top = faultingStackPointer - 512;
+  if (code == EXCEPTION_STACK_OVERFLOW) top = reinterpret_cast<uintptr_t>(OverflowStack + sizeof OverflowStack);
+  return (top & ~static_cast<uintptr_t>(15)) - sizeof(void*);
 }
 
 win::LONG WINAPI FaultFilter(win::EXCEPTION_POINTERS* info) {
@@ -109,11 +115,25 @@ win::LONG WINAPI FaultFilter(win::EXCEPTION_POINTERS* info) {
   PendingFaults[slot] = {reinterpret_cast<void*>(ip), frame, mapping.number, mapping.resetFPU};
   using Register = std::remove_reference_t<decltype(ipRegister)>;
   ipRegister = static_cast<Register>(reinterpret_cast<uintptr_t>(&JumpToHandleErrorFrame));
-  spRegister = static_cast<Register>(EntryStackPointer(sp));
+  spRegister = static_cast<Register>(EntryStackPointer(code, sp));
   return EXCEPTION_CONTINUE_EXECUTION;
 }
 
+// The caller's frame and the return address into it, as the compiler lays
+// them out with frame pointers kept.
+struct Frame {
+  void* caller;
+  void* returnAddress;
+};
+
 }  // namespace
+
+void RaiseExceptionFrame(win::DWORD code, void* frame) {
+  FaultMapping mapping = MapException(code);
+  if (mapping.resetFPU) SysResetFPU();
+  const Frame* f = static_cast<const Frame*>(frame);
+  HandleErrorAddrFrame(mapping.number, f->returnAddress, f->caller);
+}
 
 void InstallFaultFilter() {
   win::SetUnhandledExceptionFilter(FaultFilter);

@@ -2,6 +2,8 @@
 // floating-point unit's set-up, and the SSE probe.
 #pragma once
 
+#include "platform/win.h"
+
 namespace rtl {
 
 extern bool SSESupported;
@@ -11,5 +13,10 @@ void RemoveFaultFilter();
 void RecordStackSegment();
 void ProbeSSE();
 void LoadMXCSR();
+
+// An exception raised where the program stands rather than by the processor:
+// mapped by the fault table and reported at the caller of the function whose
+// frame is given.
+[[noreturn]] void RaiseExceptionFrame(win::DWORD code, void* frame);
 
 }  // namespace rtl

@@ -2,6 +2,7 @@
 // module table's initialisation.
 #include "runtime/system.h"
 
+#include "runtime/control_break.h"
 #include "runtime/fault_filter.h"
 #include "runtime/text_stream.h"
 
@@ -34,6 +35,7 @@ Procedure DosExitSave = nullptr;
 [[noreturn]] void ExeEntry() {
   IsLibrary = false;
   InstallFaultFilter();
+  InstallBreakHandler();
   MainRoutine();
   SystemExit();
 }

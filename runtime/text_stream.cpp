@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "runtime/control_break.h"
 #include "runtime/system.h"
 
 namespace rtl {
@@ -48,9 +49,12 @@ int32_t DoWrite(win::HANDLE h, const char* bytes, int32_t count) {
   return static_cast<int32_t>(written);
 }
 
-int32_t DoRead(win::HANDLE h, char* bytes, int32_t count) {
+// A blocking read is a safe point for Ctrl+C.
+__attribute__((noinline)) int32_t DoRead(win::HANDLE h, char* bytes, int32_t count) {
   win::DWORD read = 0;
-  if (!win::ReadFile(h, bytes, static_cast<win::DWORD>(count), &read, nullptr)) {
+  bool done = win::ReadFile(h, bytes, static_cast<win::DWORD>(count), &read, nullptr);
+  SafePoint(__builtin_frame_address(0));
+  if (!done) {
     win::DWORD error = win::GetLastError();
     if (error != ERROR_BROKEN_PIPE) InOutRes = Errno2InOutRes(error);
     return 0;

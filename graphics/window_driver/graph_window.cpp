@@ -6,6 +6,7 @@
 
 #include "graphics/window_driver/win32gui.h"
 #include "runtime/system.h"
+#include "runtime/control_break.h"
 
 namespace graph {
 
@@ -60,8 +61,10 @@ bool WaitForWindowThreadEnd(win::DWORD milliseconds) {
 
 // Until the window's first paint, or the end of its thread (false). Between
 // polls the processor is given up for a moment, to the window thread above all.
-bool WaitForFirstPaint() {
+// Each poll is a safe point: Ctrl+C is taken while the window is awaited.
+__attribute__((noinline)) bool WaitForFirstPaint() {
   for (;;) {
+    rtl::SafePoint(__builtin_frame_address(0));
     bool running = WindowThreadRunning();
     if (__atomic_load_n(&GraphRunning, __ATOMIC_ACQUIRE)) return true;
     if (!running) return false;

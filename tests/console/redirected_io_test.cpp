@@ -194,7 +194,7 @@ TEST(RedirectedOutput, AWriteToAClosedPipeIsARunTimeError) {
         rtl::ProcessEntry(app::ProgramModules, app::PrimesMain);
       },
       "10\n0\n");
-  EXPECT_EQ(r.exitCode, 109);
+  EXPECT_EQ(r.exitCode, 233);
 }
 
 }  // namespace

@@ -121,7 +121,7 @@ TEST(TextInput, LineEndsAtLfCrLfLoneCrEndOfInputAndCtrlZ) {
 }
 
 // In a child process, since it repoints the standard handles.
-TEST(HandleStreams, BrokenPipeIsError109OnWriteAndEndOfInputOnRead) {
+TEST(HandleStreams, AGoneReaderIsError233OnWriteAGoneWriterTheEndOfInput) {
   auto r = testing_support::RunInChild([] {
     int fds[2];
     if (pipe(fds) != 0) _exit(10);
@@ -139,7 +139,7 @@ TEST(HandleStreams, BrokenPipeIsError109OnWriteAndEndOfInputOnRead) {
     seen += ", read " + std::to_string(v) + " " + std::to_string(rtl::InOutRes);
     if (write(report, seen.data(), seen.size()) < 0) _exit(11);
   });
-  EXPECT_EQ(r.out, "write 109, read 0 0");
+  EXPECT_EQ(r.out, "write 233, read 0 0");
 }
 
 TEST(IOResults, ModeErrorsAndInvalidNumbersStickUntilCleared) {

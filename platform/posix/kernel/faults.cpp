@@ -1,4 +1,4 @@
-// Processor faults and Ctrl+C reach the unhandled-exception filter as the
+// Processor faults reach the unhandled-exception filter as the
 // exception codes Windows gives them. The filter may redirect the faulting
 // context; the handler then returns into it.
 #include <signal.h>
@@ -16,7 +16,7 @@ namespace win {
 namespace {
 
 LPTOP_LEVEL_EXCEPTION_FILTER installedFilter = nullptr;
-constexpr int FaultSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGINT};
+constexpr int FaultSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE};
 uint8_t alternateStack[64 * 1024];
 
 DWORD FloatingPointCode(int code) {
@@ -60,10 +60,8 @@ DWORD ExceptionCodeOf(int signal, const siginfo_t* info, const ucontext_t* conte
       return IsStackOverflow(info, context) ? EXCEPTION_STACK_OVERFLOW : EXCEPTION_ACCESS_VIOLATION;
     case SIGILL:
       return EXCEPTION_ILLEGAL_INSTRUCTION;
-    case SIGFPE:
-      return FloatingPointCode(info->si_code);
     default:
-      return STATUS_CONTROL_C_EXIT;
+      return FloatingPointCode(info->si_code);
   }
 }
 

@@ -21,6 +21,10 @@ HandleObject* CheckedObject(HANDLE handle);  // null when not a live handle
 HandleObject* ObjectOf(HANDLE handle);       // the standard ones included
 bool ReleaseObject(HANDLE handle);           // false when not a live handle
 
+// A standard stream whose descriptor was closed when the process started: its
+// handle fails every operation with ERROR_INVALID_HANDLE.
+bool StandardStreamClosedAtStart(int stream);
+
 void SetLastErrorFromErrno(int error);
 void SetLastErrorCode(DWORD code);
 DWORD LastErrorCode();

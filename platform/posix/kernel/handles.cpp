@@ -2,14 +2,19 @@
 // standard handles are fixed objects; a standard stream that the console side
 // serves is read and written through it.
 #include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <string>
 
+#include "platform/posix/kernel/control_events.h"
 #include "platform/posix/kernel/handle_object.h"
 #include "platform/posix/kernel/host_hooks.h"
 #include "platform/posix/kernel/kernel_api.h"
@@ -33,8 +38,10 @@ bool ServedByConsole(int stream) {
 
 DWORD WindowsErrorOf(int error) {
   switch (error) {
+    // A write whose reader is gone. Not ERROR_BROKEN_PIPE: that is what a
+    // reader meets when the writer is gone, and it reads as the end of input.
     case EPIPE:
-      return ERROR_BROKEN_PIPE;
+      return ERROR_PIPE_NOT_CONNECTED;
     case ENOSPC:
       return ERROR_DISK_FULL;
     case EBADF:
@@ -51,6 +58,31 @@ DWORD WindowsErrorOf(int error) {
     default:
       return ERROR_GEN_FAILURE;
   }
+}
+
+std::atomic<unsigned> controlEventsSeen{0};
+
+// Waits until a read of fd will not block. Ctrl+C ends the wait, as it ends a
+// console read, so that the reader can act on it: false when an event was
+// taken that no read has yet been ended by. SIGINT stays blocked except
+// inside the wait, so that none slips in between the test and the wait.
+bool WaitReadable(int fd) {
+  sigset_t interrupt, previous;
+  sigemptyset(&interrupt);
+  sigaddset(&interrupt, SIGINT);
+  pthread_sigmask(SIG_BLOCK, &interrupt, &previous);
+  bool readable = true;
+  for (;;) {
+    unsigned taken = ControlEventsTaken();
+    if (taken != controlEventsSeen.exchange(taken)) {
+      readable = false;
+      break;
+    }
+    pollfd wait{fd, POLLIN, 0};
+    if (ppoll(&wait, 1, nullptr, &previous) >= 0 || errno != EINTR) break;
+  }
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  return readable;
 }
 
 }  // namespace
@@ -86,6 +118,7 @@ HANDLE ConsoleScreenHandle() {
 }
 
 int DescriptorOfHandle(HANDLE handle) {
+  if (StandardStreamClosedAtStart(StdStreamOfHandle(handle))) return -1;
   HandleObject* object = ObjectOf(handle);
   return object && object->kind == HandleKind::File ? object->fd : -1;
 }
@@ -134,6 +167,10 @@ BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, 
   int fd = DescriptorOfHandle(hFile);
   if (fd < 0) {
     SetLastErrorCode(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (!WaitReadable(fd)) {
+    SetLastErrorCode(ERROR_OPERATION_ABORTED);
     return FALSE;
   }
   ssize_t n;

@@ -8,6 +8,9 @@ namespace win {
 
 HANDLE WINAPI GetStdHandle(DWORD nStdHandle);
 DWORD WINAPI GetFileType(HANDLE hFile);
+// A read that waits is ended by a Ctrl+C that a handler takes (and by one taken
+// before it that no read has yet been ended by): it fails with
+// ERROR_OPERATION_ABORTED, as a console read does.
 BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
                      LPVOID lpOverlapped);
 BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
@@ -52,8 +55,12 @@ void WINAPI EnterCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
 void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
 void WINAPI DeleteCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
 
-// Faults (SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGINT) reach the filter as the
-// exception codes Windows would give them.
+// Faults (SIGSEGV, SIGBUS, SIGILL, SIGFPE) reach the filter as the exception
+// codes Windows would give them.
 LPTOP_LEVEL_EXCEPTION_FILTER WINAPI SetUnhandledExceptionFilter(LPTOP_LEVEL_EXCEPTION_FILTER lpTopLevelExceptionFilter);
+// Ctrl+C (SIGINT) calls the handlers as CTRL_C_EVENT, last added first, from
+// the signal handler on the main thread: a handler must be async-signal-safe.
+// When none takes it, the process ends as by SIGINT.
+BOOL WINAPI SetConsoleCtrlHandler(PHANDLER_ROUTINE HandlerRoutine, BOOL Add);
 
 }  // namespace win

@@ -29,6 +29,8 @@ void EndBySignal(int signal) {
   _exit(128 + signal);
 }
 
+constexpr int EndingSignals[] = {SIGTERM, SIGHUP, SIGQUIT};
+
 // A write to a closed pipe must fail like a Windows write (broken pipe), not
 // kill the process.
 struct ProcessSignals {
@@ -37,8 +39,7 @@ struct ProcessSignals {
     struct sigaction ending {};
     ending.sa_handler = EndBySignal;
     sigemptyset(&ending.sa_mask);
-    sigaction(SIGTERM, &ending, nullptr);
-    sigaction(SIGHUP, &ending, nullptr);
+    for (int signal : EndingSignals) sigaction(signal, &ending, nullptr);
   }
 } processSignals;
 

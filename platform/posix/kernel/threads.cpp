@@ -1,5 +1,6 @@
 // Threads with waitable handles and exit codes, recursive critical sections, sleeping.
 #include <pthread.h>
+#include <signal.h>
 #include <time.h>
 
 #include <atomic>
@@ -110,7 +111,14 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T dwStackSize, LPTHREAD_S
   pthread_attr_init(&attributes);
   if (dwStackSize) pthread_attr_setstacksize(&attributes, dwStackSize < 65536 ? 65536 : dwStackSize);
   pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+  // The signals that end the process or interrupt it are the main thread's:
+  // there they end its waits, and their handlers run on no thread they stopped.
+  sigset_t processSignals, previous;
+  sigemptyset(&processSignals);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&processSignals, signal);
+  pthread_sigmask(SIG_BLOCK, &processSignals, &previous);
   int failed = pthread_create(&record->thread, &attributes, ThreadMain, record);
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   pthread_attr_destroy(&attributes);
   if (failed) {
     delete record;

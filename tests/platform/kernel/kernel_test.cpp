@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <thread>
 
 #include "platform/posix/kernel/host_hooks.h"
 #include "platform/win.h"
@@ -32,7 +33,7 @@ TEST(Files, TypesOfTheStandardHandles) {
   EXPECT_EQ(r.exitCode, 0);
 }
 
-TEST(Files, WritingToAClosedPipeFailsWithBrokenPipeAndDoesNotKill) {
+TEST(Files, WritingToAClosedPipeFailsAsNotConnectedAndDoesNotKill) {
   auto r = RunInChild([] {
     int fds[2];
     if (pipe(fds)) _exit(9);
@@ -40,7 +41,7 @@ TEST(Files, WritingToAClosedPipeFailsWithBrokenPipeAndDoesNotKill) {
     dup2(fds[1], 1);
     win::DWORD written = 7;
     bool failed = !win::WriteFile(win::GetStdHandle(STD_OUTPUT_HANDLE), "x", 1, &written, nullptr);
-    _exit(failed && written == 0 && win::GetLastError() == ERROR_BROKEN_PIPE ? 0 : 1);
+    _exit(failed && written == 0 && win::GetLastError() == ERROR_PIPE_NOT_CONNECTED ? 0 : 1);
   });
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.signal, 0);
@@ -131,7 +132,7 @@ void WriteMark() {
 }
 
 TEST(Process, TerminationSignalsRunTheExitHooksAndEndWith128PlusSignal) {
-  for (int signal : {SIGTERM, SIGHUP}) {
+  for (int signal : {SIGTERM, SIGHUP, SIGQUIT}) {
     auto r = RunInChild([signal] {
       win::stand_in::RegisterExitHook(WriteMark);
       win::GetStdHandle(STD_OUTPUT_HANDLE);
@@ -140,6 +141,48 @@ TEST(Process, TerminationSignalsRunTheExitHooksAndEndWith128PlusSignal) {
     });
     EXPECT_EQ(r.exitCode, 128 + signal);
     EXPECT_EQ(r.out, "hook ran");
+  }
+}
+
+std::atomic<int> controlEvents{0};
+win::BOOL WINAPI TakeControlC(win::DWORD event) {
+  controlEvents += event == CTRL_C_EVENT;
+  return TRUE;
+}
+win::BOOL WINAPI DeclineControlC(win::DWORD) {
+  return FALSE;
+}
+
+// Ctrl+C is sent from another thread while the main thread waits on an idle
+// pipe: a handler that takes it ends the wait as an aborted read; when every
+// handler declines, the process ends as by SIGINT, its exit hooks run.
+TEST(Process, CtrlCGoesToTheHandlersAndEndsAWaitingRead) {
+  const struct {
+    win::PHANDLER_ROUTINE handler;
+    int exitCode;
+    const char* out;
+  } cases[] = {{TakeControlC, 0, "aborted once"}, {DeclineControlC, 128 + SIGINT, "hook ran"}};
+  for (const auto& c : cases) {
+    win::PHANDLER_ROUTINE handler = c.handler;
+    auto r = RunInChild([handler] {
+      int fds[2];
+      if (pipe(fds)) _exit(9);
+      dup2(fds[0], 0);
+      win::stand_in::RegisterExitHook(WriteMark);
+      win::SetConsoleCtrlHandler(handler, TRUE);
+      std::thread([] {
+        usleep(100000);
+        kill(getpid(), SIGINT);
+      }).detach();
+      char byte;
+      win::DWORD read = 0;
+      bool aborted = !win::ReadFile(win::GetStdHandle(STD_INPUT_HANDLE), &byte, 1, &read, nullptr) &&
+                     win::GetLastError() == ERROR_OPERATION_ABORTED && controlEvents == 1;
+      if (write(1, aborted ? "aborted once" : "not aborted", aborted ? 12 : 11) < 0) _exit(8);
+      _exit(0);
+    });
+    EXPECT_EQ(r.exitCode, c.exitCode);
+    EXPECT_EQ(r.out, c.out);
   }
 }
 
