@@ -48,7 +48,7 @@ void PlotCounts() {
   for (N = 0; N < PlotPoints; ++N) {
     int64_t y = 480 - std::llrint(static_cast<long double>(CountAt(N)) / 3.0L);
     int64_t x = std::llrint(static_cast<long double>(N) / 4.0L) % 640;
-    graph::PutPixel(Low16(x), Low16(y), Grey);
+    graph::Hooks.PutPixel(Low16(x), Low16(y), Grey);
   }
 }
 

@@ -25,7 +25,7 @@ void PlotThroughThePutPixelHook(benchmark::State& state) {
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   win::stand_in::X11PresentCounts before = win::stand_in::PresentCounts();
   for (auto _ : state) {
-    for (const Point& p : points) graph::PutPixel(p.x, p.y, 7);
+    for (const Point& p : points) graph::Hooks.PutPixel(p.x, p.y, 7);
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   win::stand_in::X11PresentCounts after = win::stand_in::PresentCounts();

@@ -10,7 +10,7 @@ void SetBkColorDefault(uint16_t color) {
   SetViewPort(0, 0, MaxX, MaxY, false);
   CurrentBkColor = color;
   if (!DirectColor && color < 256)
-    SetRGBPalette(0, DefaultColors[color].Red, DefaultColors[color].Green, DefaultColors[color].Blue);
+    Hooks.SetRGBPalette(0, DefaultColors[color].Red, DefaultColors[color].Green, DefaultColors[color].Blue);
   SetViewPort(saved.X1, saved.Y1, saved.X2, saved.Y2, saved.Clip);
 }
 
@@ -28,7 +28,7 @@ void ClearViewPortDefault() {
   LineSettingsType savedLine;
   GetLineSettings(savedLine);
   SetLineStyle(0, 0, 1);
-  for (int32_t y = 0; y <= ViewHeight; ++y) HLine(0, ViewWidth, static_cast<int16_t>(y));
+  for (int32_t y = 0; y <= ViewHeight; ++y) Hooks.HLine(0, ViewWidth, static_cast<int16_t>(y));
   SetLineStyle(savedLine.LineStyle, savedLine.Pattern, savedLine.Thickness);
   CurrentColor = savedColor;
   CurrentWriteMode = savedWriteMode;

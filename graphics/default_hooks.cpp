@@ -54,31 +54,37 @@ void VLineDefault(int16_t, int16_t, int16_t) {}
 void OutTextXYDefault(int16_t, int16_t, const ShortString&) {}
 void CircleDefault(int16_t, int16_t, uint16_t) {}
 
+DrawingOperations Hooks;
+
+const DrawingOperations DefaultOperations = {
+    .DirectPutPixel = DirectPutPixelDefault,
+    .PutPixel = PutPixelDefault,
+    .GetPixel = GetPixelDefault,
+    .SetRGBPalette = SetRGBPaletteDefault,
+    .GetRGBPalette = GetRGBPaletteDefault,
+    .SetAllPalette = SetAllPaletteDefault,
+    .SetActivePage = SetActivePageDefault,
+    .SetVisualPage = SetVisualPageDefault,
+    .ClearViewPort = ClearViewPortDefault,
+    .PutImage = DefaultPutImage,
+    .GetImage = DefaultGetImage,
+    .ImageSize = DefaultImageSize,
+    .GetScanLine = GetScanLineDefault,
+    .Line = LineDefault,
+    .InternalEllipse = InternalEllipseDefault,
+    .PatternLine = PatternLineDefault,
+    .HLine = HLineDefault,
+    .VLine = VLineDefault,
+    .OutTextXY = OutTextXYDefault,
+    .Circle = CircleDefault,
+    .SetBkColor = SetBkColorDefault,
+    .GetBkColor = GetBkColorDefault,
+};
+
 void DefaultHooks() {
-  DirectPutPixel = DirectPutPixelDefault;
-  PutPixel = PutPixelDefault;
-  GetPixel = GetPixelDefault;
-  SetRGBPalette = SetRGBPaletteDefault;
-  GetRGBPalette = GetRGBPaletteDefault;
-  SetAllPalette = SetAllPaletteDefault;
-  SetActivePage = SetActivePageDefault;
-  SetVisualPage = SetVisualPageDefault;
-  ClearViewPort = ClearViewPortDefault;
-  PutImage = DefaultPutImage;
-  GetImage = DefaultGetImage;
-  ImageSize = DefaultImageSize;
+  Hooks = DefaultOperations;
   GraphFreeMemPtr = nullptr;
   GraphGetMemPtr = nullptr;
-  GetScanLine = GetScanLineDefault;
-  Line = LineDefault;
-  InternalEllipse = InternalEllipseDefault;
-  PatternLine = PatternLineDefault;
-  HLine = HLineDefault;
-  VLine = VLineDefault;
-  OutTextXY = OutTextXYDefault;
-  Circle = CircleDefault;
-  SetBkColor = SetBkColorDefault;
-  GetBkColor = GetBkColorDefault;
 }
 
 }  // namespace graph

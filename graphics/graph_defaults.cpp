@@ -18,7 +18,7 @@ void GraphDefaults() {
   ViewHeight = MaxY;
   CurrentX = 0;
   CurrentY = 0;
-  SetBkColor(0);
+  Hooks.SetBkColor(0);
   CurrentWriteMode = 0;
   CurrentTextInfo.Font = 0;
   CurrentTextInfo.Direction = 0;

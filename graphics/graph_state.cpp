@@ -1,4 +1,4 @@
-// The process-wide graphics state and the hook slots, zero until written.
+// The process-wide graphics state, zero until written.
 #include "graphics/graph_state.h"
 
 namespace graph {
@@ -43,30 +43,8 @@ uint8_t FillPatternTable[13][8] = {
     {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00},  // the user pattern
 };
 
-DirectPutPixelProc DirectPutPixel;
-PutPixelProc PutPixel;
-GetPixelProc GetPixel;
-SetRGBPaletteProc SetRGBPalette;
-GetRGBPaletteProc GetRGBPalette;
-SetAllPaletteProc SetAllPalette;
-SetActivePageProc SetActivePage;
-SetVisualPageProc SetVisualPage;
-ClearViewPortProc ClearViewPort;
-PutImageProc PutImage;
-GetImageProc GetImage;
-ImageSizeProc ImageSize;
 GraphFreeMemPtrProc GraphFreeMemPtr;
 GraphGetMemPtrProc GraphGetMemPtr;
-GetScanLineProc GetScanLine;
-LineProc Line;
-EllipseProc InternalEllipse;
-PatternLineProc PatternLine;
-HLineProc HLine;
-VLineProc VLine;
-OutTextXYProc OutTextXY;
-CircleProc Circle;
-SetBkColorProc SetBkColor;
-GetBkColorProc GetBkColor;
 VideoStateProc SaveVideoState;
 VideoStateProc RestoreVideoState;
 

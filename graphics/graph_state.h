@@ -1,5 +1,4 @@
-// The process-wide graphics state, the tables it starts from, and the hook slots
-// through which every drawing primitive is called.
+// The process-wide graphics state and the tables it starts from.
 #pragma once
 
 #include <cstdint>
@@ -79,87 +78,15 @@ extern bool LinePatterns[16];
 extern uint8_t FillPatternTable[13][8];
 extern const RGBRec DefaultColors[256];
 
-// Hook slot signatures.
-using DirectPutPixelProc = void (*)(int16_t x, int16_t y);
-using PutPixelProc = void (*)(int16_t x, int16_t y, uint16_t color);
-using GetPixelProc = uint16_t (*)(int16_t x, int16_t y);
-using SetRGBPaletteProc = void (*)(int16_t colorNum, int16_t red, int16_t green, int16_t blue);
-using GetRGBPaletteProc = void (*)(int16_t colorNum, int16_t& red, int16_t& green, int16_t& blue);
-using SetAllPaletteProc = void (*)(const PaletteType& palette);
-using SetActivePageProc = void (*)(uint16_t page);
-using SetVisualPageProc = void (*)(uint16_t page);
-using ClearViewPortProc = void (*)();
-using PutImageProc = void (*)(int16_t x, int16_t y, const void* image, uint16_t bitBlt);
-using GetImageProc = void (*)(int16_t x1, int16_t y1, int16_t x2, int16_t y2, void* image);
-using ImageSizeProc = int32_t (*)(int16_t x1, int16_t y1, int16_t x2, int16_t y2);
+// The slots outside the drawing operations: memory requests, which nothing
+// fills, and the video state the driver's mode-table step fills.
 using GraphFreeMemPtrProc = void (*)(void*& p, uint32_t size);
 using GraphGetMemPtrProc = void (*)(void*& p, uint32_t size);
-using GetScanLineProc = void (*)(int16_t x1, int16_t x2, int16_t y, void* data);
-using LineProc = void (*)(int16_t x1, int16_t y1, int16_t x2, int16_t y2);
-using PatternLineProc = void (*)(int16_t x1, int16_t x2, int16_t y);
-using EllipseProc = void (*)(int16_t x, int16_t y, uint16_t xRadius, uint16_t yRadius, uint16_t startAngle,
-                             uint16_t endAngle, PatternLineProc fillProc);
-using HLineProc = void (*)(int16_t x, int16_t x2, int16_t y);
-using VLineProc = void (*)(int16_t x, int16_t y, int16_t y2);
-using OutTextXYProc = void (*)(int16_t x, int16_t y, const ShortString& text);
-using CircleProc = void (*)(int16_t x, int16_t y, uint16_t radius);
-using SetBkColorProc = void (*)(uint16_t color);
-using GetBkColorProc = uint16_t (*)();
 using VideoStateProc = void (*)();
-using InitModeProcType = void (*)();
-
-extern DirectPutPixelProc DirectPutPixel;
-extern PutPixelProc PutPixel;
-extern GetPixelProc GetPixel;
-extern SetRGBPaletteProc SetRGBPalette;
-extern GetRGBPaletteProc GetRGBPalette;
-extern SetAllPaletteProc SetAllPalette;
-extern SetActivePageProc SetActivePage;
-extern SetVisualPageProc SetVisualPage;
-extern ClearViewPortProc ClearViewPort;
-extern PutImageProc PutImage;
-extern GetImageProc GetImage;
-extern ImageSizeProc ImageSize;
 extern GraphFreeMemPtrProc GraphFreeMemPtr;
 extern GraphGetMemPtrProc GraphGetMemPtr;
-extern GetScanLineProc GetScanLine;
-extern LineProc Line;
-extern EllipseProc InternalEllipse;
-extern PatternLineProc PatternLine;
-extern HLineProc HLine;
-extern VLineProc VLine;
-extern OutTextXYProc OutTextXY;
-extern CircleProc Circle;
-extern SetBkColorProc SetBkColor;
-extern GetBkColorProc GetBkColor;
 extern VideoStateProc SaveVideoState;
 extern VideoStateProc RestoreVideoState;
-
-// The slots' defaults, installed by DefaultHooks.
-void DirectPutPixelDefault(int16_t x, int16_t y);
-void PutPixelDefault(int16_t x, int16_t y, uint16_t color);
-uint16_t GetPixelDefault(int16_t x, int16_t y);
-void SetRGBPaletteDefault(int16_t colorNum, int16_t red, int16_t green, int16_t blue);
-void GetRGBPaletteDefault(int16_t colorNum, int16_t& red, int16_t& green, int16_t& blue);
-void SetAllPaletteDefault(const PaletteType& palette);
-void SetActivePageDefault(uint16_t page);
-void SetVisualPageDefault(uint16_t page);
-void ClearViewPortDefault();
-void DefaultPutImage(int16_t x, int16_t y, const void* image, uint16_t bitBlt);
-void DefaultGetImage(int16_t x1, int16_t y1, int16_t x2, int16_t y2, void* image);
-int32_t DefaultImageSize(int16_t x1, int16_t y1, int16_t x2, int16_t y2);
-void GetScanLineDefault(int16_t x1, int16_t x2, int16_t y, void* data);
-void LineDefault(int16_t x1, int16_t y1, int16_t x2, int16_t y2);
-void InternalEllipseDefault(int16_t x, int16_t y, uint16_t xRadius, uint16_t yRadius, uint16_t startAngle,
-                            uint16_t endAngle, PatternLineProc fillProc);
-void PatternLineDefault(int16_t x1, int16_t x2, int16_t y);
-void DummyPatternLine(int16_t x1, int16_t x2, int16_t y);
-void HLineDefault(int16_t x, int16_t x2, int16_t y);
-void VLineDefault(int16_t x, int16_t y, int16_t y2);
-void OutTextXYDefault(int16_t x, int16_t y, const ShortString& text);
-void CircleDefault(int16_t x, int16_t y, uint16_t radius);
-void SetBkColorDefault(uint16_t color);
-uint16_t GetBkColorDefault();
 
 // Font slots 1 to 16; only names are ever registered.
 constexpr int32_t MaxFonts = 16;

@@ -59,7 +59,7 @@ ShortString ConvertString(const ShortString& text) {
 
 void OutText(const ShortString& text) {
   int16_t x = CurrentX, y = CurrentY;
-  OutTextXY(CurrentX, CurrentY, text);
+  Hooks.OutTextXY(CurrentX, CurrentY, text);
   // Only horizontal, left-justified text moves the position past itself.
   if (CurrentTextInfo.Direction == 0 && CurrentTextInfo.Horiz == 0)
     x = static_cast<int16_t>(static_cast<uint16_t>(x) + TextWidth(text));

@@ -11,10 +11,6 @@ namespace {
 
 constexpr uint16_t NoVideoStateSaver = 216;
 
-bool IsNewDriver(int16_t driver) {
-  return driver >= LowNewDriver && driver <= HighNewDriver;
-}
-
 void SetDriverPath(const ShortString& path) {
   DriverPath = path;
   if (DriverPath.length > 0 && DriverPath.length < 255 && DriverPath.chars[DriverPath.length - 1] != '\\')
@@ -40,21 +36,40 @@ PModeInfo FindModeRecord(int16_t mode) {
   return SearchMode(IntCurrentDriver, mode);
 }
 
-// A required operation missing from the record leaves the defaults in place.
-template <typename Proc>
-bool CopyRequired(Proc& slot, Proc operation) {
-  if (!operation) {
-    DefaultHooks();
-    _GraphResult = grInvalidMode;
-    return false;
-  }
-  slot = operation;
-  return true;
+bool OffersRequired(const DrawingOperations& offered) {
+  return offered.DirectPutPixel && offered.PutPixel && offered.GetPixel && offered.SetRGBPalette &&
+         offered.GetRGBPalette;
 }
 
 template <typename Proc>
-void CopyOptional(Proc& slot, Proc operation) {
+void TakeIfOffered(Proc& slot, Proc operation) {
   if (operation) slot = operation;
+}
+
+// The record's operations over the defaults. The record's Circle is left out
+// on purpose: the circle slot keeps its default.
+void TakeOperations(const DrawingOperations& offered) {
+  Hooks.DirectPutPixel = offered.DirectPutPixel;
+  Hooks.PutPixel = offered.PutPixel;
+  Hooks.GetPixel = offered.GetPixel;
+  Hooks.SetRGBPalette = offered.SetRGBPalette;
+  Hooks.GetRGBPalette = offered.GetRGBPalette;
+  TakeIfOffered(Hooks.SetAllPalette, offered.SetAllPalette);
+  TakeIfOffered(Hooks.ClearViewPort, offered.ClearViewPort);
+  TakeIfOffered(Hooks.PutImage, offered.PutImage);
+  TakeIfOffered(Hooks.GetImage, offered.GetImage);
+  TakeIfOffered(Hooks.ImageSize, offered.ImageSize);
+  TakeIfOffered(Hooks.GetScanLine, offered.GetScanLine);
+  TakeIfOffered(Hooks.Line, offered.Line);
+  TakeIfOffered(Hooks.InternalEllipse, offered.InternalEllipse);
+  TakeIfOffered(Hooks.PatternLine, offered.PatternLine);
+  TakeIfOffered(Hooks.HLine, offered.HLine);
+  TakeIfOffered(Hooks.VLine, offered.VLine);
+  TakeIfOffered(Hooks.SetVisualPage, offered.SetVisualPage);
+  TakeIfOffered(Hooks.SetActivePage, offered.SetActivePage);
+  TakeIfOffered(Hooks.OutTextXY, offered.OutTextXY);
+  TakeIfOffered(Hooks.SetBkColor, offered.SetBkColor);
+  TakeIfOffered(Hooks.GetBkColor, offered.GetBkColor);
 }
 
 }  // namespace
@@ -101,27 +116,11 @@ void SetGraphMode(int16_t mode) {
     return;
   }
   DefaultHooks();
-  if (!CopyRequired(DirectPutPixel, record->DirectPutPixel) || !CopyRequired(PutPixel, record->PutPixel) ||
-      !CopyRequired(GetPixel, record->GetPixel) || !CopyRequired(SetRGBPalette, record->SetRGBPalette) ||
-      !CopyRequired(GetRGBPalette, record->GetRGBPalette))
+  if (!OffersRequired(record->Operations)) {
+    _GraphResult = grInvalidMode;
     return;
-  CopyOptional(SetAllPalette, record->SetAllPalette);
-  CopyOptional(ClearViewPort, record->ClearViewPort);
-  CopyOptional(PutImage, record->PutImage);
-  CopyOptional(GetImage, record->GetImage);
-  CopyOptional(ImageSize, record->ImageSize);
-  CopyOptional(GetScanLine, record->GetScanLine);
-  CopyOptional(Line, record->Line);
-  CopyOptional(InternalEllipse, record->InternalEllipse);
-  CopyOptional(PatternLine, record->PatternLine);
-  CopyOptional(HLine, record->HLine);
-  CopyOptional(VLine, record->VLine);
-  CopyOptional(SetVisualPage, record->SetVisualPage);
-  CopyOptional(SetActivePage, record->SetActivePage);
-  CopyOptional(OutTextXY, record->OutTextXY);
-  CopyOptional(SetBkColor, record->SetBkColor);
-  CopyOptional(GetBkColor, record->GetBkColor);
-  // The record's Circle is left out on purpose: the circle slot keeps its default.
+  }
+  TakeOperations(record->Operations);
 
   IntCurrentMode = record->ModeNumber;
   IntCurrentDriver = record->DriverNumber;
@@ -148,8 +147,8 @@ void SetGraphMode(int16_t mode) {
     return;
   }
   IsGraphMode = true;
-  SetActivePage(0);
-  SetVisualPage(0);
+  Hooks.SetActivePage(0);
+  Hooks.SetVisualPage(0);
   SetViewPort(0, 0, MaxX, MaxY, true);
   GraphDefaults();
 }

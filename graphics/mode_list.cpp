@@ -9,10 +9,6 @@ NewModeListType NewModeList;
 
 namespace {
 
-bool IsNewDriver(int16_t driver) {
-  return driver >= LowNewDriver && driver <= HighNewDriver;
-}
-
 PModeInfo CopyOf(const TModeInfo& mode) {
   PModeInfo copy = new TModeInfo(mode);
   copy->Next = nullptr;

@@ -3,12 +3,13 @@
 
 #include <cstdint>
 
-#include "graphics/graph_state.h"
+#include "graphics/drawing_operations.h"
 
 namespace graph {
 
 struct TModeInfo;
 using PModeInfo = TModeInfo*;
+using InitModeProcType = void (*)();
 
 struct TModeInfo {
   int16_t DriverNumber;
@@ -24,29 +25,8 @@ struct TModeInfo {
     uint8_t length;
     char chars[18];
   } ModeName;
-  DirectPutPixelProc DirectPutPixel;
-  GetPixelProc GetPixel;
-  PutPixelProc PutPixel;
-  SetRGBPaletteProc SetRGBPalette;
-  GetRGBPaletteProc GetRGBPalette;
-  SetAllPaletteProc SetAllPalette;
-  SetVisualPageProc SetVisualPage;
-  SetActivePageProc SetActivePage;
-  ClearViewPortProc ClearViewPort;
-  PutImageProc PutImage;
-  GetImageProc GetImage;
-  ImageSizeProc ImageSize;
-  GetScanLineProc GetScanLine;
-  LineProc Line;
-  EllipseProc InternalEllipse;
-  PatternLineProc PatternLine;
-  HLineProc HLine;
-  VLineProc VLine;
-  CircleProc Circle;
+  DrawingOperations Operations;  // empty where the mode does not provide one
   InitModeProcType InitModeProc;
-  OutTextXYProc OutTextXY;
-  SetBkColorProc SetBkColor;
-  GetBkColorProc GetBkColor;
   PModeInfo Next;
 };
 
@@ -68,6 +48,10 @@ constexpr int16_t NoNewDriver = 32767;
 constexpr int16_t DetectMode = 30000;
 constexpr int16_t LowestMode = -32768;
 constexpr int16_t HighestMode = -32767;
+
+inline bool IsNewDriver(int16_t driver) {
+  return driver >= LowNewDriver && driver <= HighNewDriver;
+}
 
 struct ResolutionType {
   int32_t Width, Height;

@@ -13,7 +13,7 @@ void SetAllPaletteDefault(const PaletteType& palette) {
     const RGBRec& entry = palette.Colors[i];
     // An entry with -1 in it keeps its colour.
     if (entry.Red == -1 || entry.Green == -1 || entry.Blue == -1) continue;
-    SetRGBPalette(static_cast<int16_t>(i), entry.Red, entry.Green, entry.Blue);
+    Hooks.SetRGBPalette(static_cast<int16_t>(i), entry.Red, entry.Green, entry.Blue);
   }
 }
 

@@ -38,17 +38,17 @@ void SaveState() {}
 void RestoreState() {}
 
 void SetupWin32GUIDefault(TModeInfo& mode) {
-  mode.DirectPutPixel = DirectPutPixel16Win32GUI;
-  mode.PutPixel = PutPixel16Win32GUI;
-  mode.GetPixel = GetPixel16Win32GUI;
-  mode.HLine = HLine16Win32GUI;
-  mode.VLine = VLine16Win32GUI;
-  mode.SetRGBPalette = SetRGBPaletteWin32GUI;
-  mode.GetRGBPalette = GetRGBPaletteWin32GUI;
-  mode.SetVisualPage = SetVisualWin32GUI;
-  mode.SetActivePage = SetActiveWin32GUI;
+  mode.Operations.DirectPutPixel = DirectPutPixel16Win32GUI;
+  mode.Operations.PutPixel = PutPixel16Win32GUI;
+  mode.Operations.GetPixel = GetPixel16Win32GUI;
+  mode.Operations.HLine = HLine16Win32GUI;
+  mode.Operations.VLine = VLine16Win32GUI;
+  mode.Operations.SetRGBPalette = SetRGBPaletteWin32GUI;
+  mode.Operations.GetRGBPalette = GetRGBPaletteWin32GUI;
+  mode.Operations.SetVisualPage = SetVisualWin32GUI;
+  mode.Operations.SetActivePage = SetActiveWin32GUI;
   mode.InitModeProc = InitWin32GUI16Colors;
-  mode.OutTextXY = OutTextXYWin32GUI;
+  mode.Operations.OutTextXY = OutTextXYWin32GUI;
 }
 
 PModeInfo QueryAdapterInfo() {

@@ -98,7 +98,7 @@ void VLine16Win32GUI(int16_t x, int16_t y, int16_t y2) {
     return;
   }
   // Not under the lock: the hook takes it for each pixel itself.
-  for (int32_t row = y; row <= y2; ++row) DirectPutPixel(x, static_cast<int16_t>(row));
+  for (int32_t row = y; row <= y2; ++row) Hooks.DirectPutPixel(x, static_cast<int16_t>(row));
 }
 
 }  // namespace graph

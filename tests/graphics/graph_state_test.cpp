@@ -106,8 +106,8 @@ TEST(BackgroundColour, SetsPaletteEntryZeroAndHomesThePosition) {
   test_modes::OpenFakeMode();
   SetViewPort(10, 20, 100, 200, true);
   CurrentX = CurrentY = 5;
-  SetBkColor(3);
-  EXPECT_EQ(GetBkColor(), 3);
+  Hooks.SetBkColor(3);
+  EXPECT_EQ(Hooks.GetBkColor(), 3);
   EXPECT_EQ(Rgb(Palette[0]), std::make_tuple(0, 168, 168));
   EXPECT_EQ(Rgb(Palette[3]), std::make_tuple(0, 0, 0));
   EXPECT_EQ(View(), View7(10, 20, 100, 200, true, 0, 0));

@@ -67,18 +67,18 @@ TEST(InitGraph, DriverAndModeOpenThatModeWithTheRecordsOperations) {
   EXPECT_EQ(std::make_tuple(GraphResult(), driver, mode, IsGraphMode), std::make_tuple(grOk, 10, 257, true));
   EXPECT_EQ(std::make_tuple(IntCurrentMode, IntCurrentNewDriver, GetMaxX(), GetMaxY()),
             std::make_tuple(257, 15, 639, 479));
-  PutPixel(3, 4, 5);
-  OutTextXY(1, 2, "x");
+  Hooks.PutPixel(3, 4, 5);
+  Hooks.OutTextXY(1, 2, "x");
   EXPECT_EQ(test_modes::Log, (std::vector<std::string>{"Init", "SetActivePage 0", "SetVisualPage 0", "PutPixel 3 4 5",
                                                        "OutTextXY 1 2 x"}));
-  EXPECT_EQ(Circle, CircleDefault);  // never taken from the record
-  EXPECT_EQ(SetAllPalette, SetAllPaletteDefault);
+  EXPECT_EQ(Hooks.Circle, CircleDefault);  // never taken from the record
+  EXPECT_EQ(Hooks.SetAllPalette, SetAllPaletteDefault);
   mode = 256;  // a second call starts over; the video state is saved once only
   InitGraph(driver, mode, "");
   EXPECT_EQ(std::make_tuple(GetMaxY(), test_modes::SavedVideoStates), std::make_tuple(399, 1));
   mode = 999;
   InitGraph(driver, mode, "");
-  EXPECT_EQ(std::make_tuple(GraphResult(), PutPixel == PutPixelDefault), std::make_tuple(grInvalidMode, true));
+  EXPECT_EQ(std::make_tuple(GraphResult(), Hooks.PutPixel == PutPixelDefault), std::make_tuple(grInvalidMode, true));
   EXPECT_EQ(std::count(test_modes::Log.begin(), test_modes::Log.end(), "Init"), 2);
   // The driver path gets one trailing backslash, if there is room.
   const std::string full(255, 'p');
@@ -116,7 +116,7 @@ TEST(SetGraphMode, IncompleteRecordsAndFailedStartsLeaveTheDefaults) {
   test_modes::ResetGraphics();
   TModeInfo records[] = {FakeMode(10, 1, 639, 479, 256), FakeMode(10, 2, 799, 599, 256),
                          FakeMode(10, 3, 1023, 767, 256)};
-  records[0].GetRGBPalette = nullptr;
+  records[0].Operations.GetRGBPalette = nullptr;
   records[1].InitModeProc = nullptr;
   for (const TModeInfo& record : records) AddMode(record);
   test_modes::InitResult = grError;  // the start of the third fails
@@ -125,7 +125,7 @@ TEST(SetGraphMode, IncompleteRecordsAndFailedStartsLeaveTheDefaults) {
   for (const auto& [mode, result, maxX] : cases) {
     int16_t driver = 10, m = mode;
     InitGraph(driver, m, "");
-    EXPECT_EQ(std::make_tuple(GraphResult(), GetMaxX(), IsGraphMode, PutPixel == PutPixelDefault),
+    EXPECT_EQ(std::make_tuple(GraphResult(), GetMaxX(), IsGraphMode, Hooks.PutPixel == PutPixelDefault),
               std::make_tuple(result, maxX, false, true))
         << mode;
   }
@@ -135,8 +135,8 @@ TEST(SetGraphMode, IncompleteRecordsAndFailedStartsLeaveTheDefaults) {
 TEST(NotInGraphicsMode, PixelAndPaletteDefaultsEndWithCodeOne) {
   static void (*operation)();
   static int16_t r, g, b;
-  for (auto o : {+[] { PutPixel(1, 1, 15); }, +[] { DirectPutPixel(0, 0); }, +[] { GetPixel(0, 0); },
-                 +[] { SetRGBPalette(0, 1, 2, 3); }, +[] { GetRGBPalette(0, r, g, b); }}) {
+  for (auto o : {+[] { Hooks.PutPixel(1, 1, 15); }, +[] { Hooks.DirectPutPixel(0, 0); }, +[] { Hooks.GetPixel(0, 0); },
+                 +[] { Hooks.SetRGBPalette(0, 1, 2, 3); }, +[] { Hooks.GetRGBPalette(0, r, g, b); }}) {
     operation = o;
     auto result = test_modes::RunProgram([] { DefaultHooks(), operation(); });
     EXPECT_EQ(result.exitCode, 1);

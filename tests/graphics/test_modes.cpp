@@ -48,18 +48,18 @@ graph::TModeInfo FakeMode(int16_t driver, int16_t mode, uint16_t maxX, uint16_t 
   m.MaxX = maxX;
   m.MaxY = maxY;
   m.MaxColor = m.PaletteSize = colors;
-  m.DirectPutPixel = [](int16_t, int16_t) {};
-  m.PutPixel = [](int16_t x, int16_t y, uint16_t c) { Record("PutPixel", x, y, c); };
-  m.GetPixel = [](int16_t, int16_t) -> uint16_t { return 0; };
-  m.SetRGBPalette = [](int16_t n, int16_t r, int16_t g, int16_t b) { Palette[n] = {r, g, b}; };
-  m.GetRGBPalette = [](int16_t n, int16_t& r, int16_t& g, int16_t& b) {
+  m.Operations.DirectPutPixel = [](int16_t, int16_t) {};
+  m.Operations.PutPixel = [](int16_t x, int16_t y, uint16_t c) { Record("PutPixel", x, y, c); };
+  m.Operations.GetPixel = [](int16_t, int16_t) -> uint16_t { return 0; };
+  m.Operations.SetRGBPalette = [](int16_t n, int16_t r, int16_t g, int16_t b) { Palette[n] = {r, g, b}; };
+  m.Operations.GetRGBPalette = [](int16_t n, int16_t& r, int16_t& g, int16_t& b) {
     r = Palette[n].Red, g = Palette[n].Green, b = Palette[n].Blue;
   };
-  m.SetActivePage = [](uint16_t page) { Record("SetActivePage", page); };
-  m.SetVisualPage = [](uint16_t page) { Record("SetVisualPage", page); };
-  m.Circle = [](int16_t, int16_t, uint16_t) {};
+  m.Operations.SetActivePage = [](uint16_t page) { Record("SetActivePage", page); };
+  m.Operations.SetVisualPage = [](uint16_t page) { Record("SetVisualPage", page); };
+  m.Operations.Circle = [](int16_t, int16_t, uint16_t) {};
   m.InitModeProc = [] { Record("Init"), graph::_GraphResult = InitResult; };
-  m.OutTextXY = [](int16_t x, int16_t y, const graph::ShortString& text) {
+  m.Operations.OutTextXY = [](int16_t x, int16_t y, const graph::ShortString& text) {
     Record("OutTextXY", x, y), Log.back() += " " + std::string(text.View());
   };
   return m;

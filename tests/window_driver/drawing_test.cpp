@@ -43,7 +43,7 @@ void SetUpMode(int16_t width = 640, int16_t height = 480, int32_t colors = 16) {
   graph::CurrentWriteMode = 0;
   graph::CurrentTextInfo = {0, 0, 1, 0, 2};
   graph::_GraphResult = 0;
-  graph::DirectPutPixel = graph::DirectPutPixel16Win32GUI;
+  graph::Hooks.DirectPutPixel = graph::DirectPutPixel16Win32GUI;
   __atomic_store_n(&graph::GraphRunning, true, __ATOMIC_RELEASE);
 }
 

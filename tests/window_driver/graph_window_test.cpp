@@ -166,13 +166,13 @@ TEST(GraphWindowRepaint, UncoveringCopiesExactlyTheDamagedPartOfTheBitmap) {
   StartOn();
   ASSERT_EQ(Open(9, 2), graph::grOk);  // 640 x 480 x 16
   win::HWND window = graph::GraphWindow;
-  for (int16_t x = 0; x < 640; x += 3) graph::PutPixel(x, static_cast<int16_t>(x % 480), 7);
+  for (int16_t x = 0; x < 640; x += 3) graph::Hooks.PutPixel(x, static_cast<int16_t>(x % 480), 7);
   // Once the window thread has shown those (two presents later), a row drawn
   // into the bitmap only shows just where the window is repainted.
   int presents = host::MessageCount(window, WM_TIMER);
   ASSERT_TRUE(Eventually([&] { return host::MessageCount(window, WM_TIMER) >= presents + 2; }));
   graph::DrawToScreen = false;
-  for (int16_t x = 0; x < 640; ++x) graph::PutPixel(x, 200, 14);
+  for (int16_t x = 0; x < 640; ++x) graph::Hooks.PutPixel(x, 200, 14);
   graph::DrawToScreen = true;
   std::vector<win::COLORREF> expected = BitmapPixels({0, 0, 640, 480});
   for (int x = 0; x < 640; ++x) expected[200 * 640 + x] = x >= 100 && x < 300 ? 0x54FCFC : 0;
@@ -197,9 +197,9 @@ TEST(GraphWindowPresent, TheWindowThreadShowsTheDrawnAreaFromTheBitmapWithinFram
   // (as a window DC of another thread may until that thread runs): the
   // window thread still shows it, copied from the bitmap.
   win::EnterCriticalSection(&graph::GraphDrawing);
-  graph::PutPixel(20, 30, 15);
-  graph::HLine(100, 200, 40);
-  graph::OutTextXY(300, 50, "A");
+  graph::Hooks.PutPixel(20, 30, 15);
+  graph::Hooks.HLine(100, 200, 40);
+  graph::Hooks.OutTextXY(300, 50, "A");
   win::SetPixelV(graph::WinDC, 20, 30, Scribble);
   win::SetPixelV(graph::WinDC, 150, 40, Scribble);
   win::SetPixelV(graph::WinDC, 300, 50, Scribble);  // in the glyph's cell, background
@@ -306,14 +306,14 @@ TEST(GraphWindowClose, CloseButtonEndsTheThreadAndLaterDrawingDoesNothing) {
 
   // The device contexts are gone; drawing reaches none of them and makes no pen or glyph.
   EXPECT_EQ(BitmapPixels({0, 0, 1, 1})[0], CLR_INVALID);
-  graph::PutPixel(5, 5, 15);
-  graph::HLine(0, 600, 10);
-  graph::VLine(3, 0, 400);
-  graph::OutTextXY(0, 0, "late");
+  graph::Hooks.PutPixel(5, 5, 15);
+  graph::Hooks.HLine(0, 600, 10);
+  graph::Hooks.VLine(3, 0, 400);
+  graph::Hooks.OutTextXY(0, 0, "late");
   EXPECT_EQ(std::count(std::begin(graph::Pens), std::end(graph::Pens), nullptr), 16);
   EXPECT_EQ(graph::BitmapFontHorizonCache['l'], nullptr);
   EXPECT_EQ(graph::GraphResult(), graph::grOk);
-  graph::GetPixel(5, 5);
+  graph::Hooks.GetPixel(5, 5);
   EXPECT_EQ(graph::GraphResult(), graph::grError);
   // CloseGraph still goes through its steps on the ended thread.
   graph::CloseGraph();
