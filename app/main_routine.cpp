@@ -1,5 +1,6 @@
 #include "app/main_routine.h"
 
+#include "app/graphics_start.h"
 #include "app/prime_plot.h"
 #include "app/prime_search.h"
 #include "console/keyboard.h"
@@ -18,7 +19,7 @@ const rtl::ModuleTable ProgramModules = {
         {rtl::DosServicesInit, nullptr},
         {nullptr, rtl::ObjectsFinal},
         {crt::CrtInit, nullptr},
-        {graph::GraphInit, nullptr},
+        {GraphicsInit, nullptr},
     },
 };
 

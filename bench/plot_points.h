@@ -11,6 +11,7 @@
 
 #include "app/prime_search.h"
 #include "graphics/graph.h"
+#include "graphics/window_driver/win32gui.h"
 #include "runtime/text_stream.h"
 
 namespace plot_bench {
@@ -51,6 +52,7 @@ inline std::vector<Point> PlotPoints() {
 // benchmark several times); the result code. The host is chosen before.
 inline int16_t OpenGraph() {
   static const int16_t result = [] {
+    graph::Driver = graph::Win32GUI;
     graph::InitializeGraph();
     int16_t driver = 0, mode = 0;
     graph::InitGraph(driver, mode, "");

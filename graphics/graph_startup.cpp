@@ -1,11 +1,12 @@
 // Start-up of the graphics interface and its exit procedure.
 #include "graphics/graph.h"
-#include "graphics/window_driver/win32gui.h"
+#include "graphics/graph_driver.h"
 #include "runtime/system.h"
 
 namespace graph {
 
 void (*ExitSave)();
+GraphDriver Driver;
 
 namespace {
 
@@ -29,27 +30,21 @@ void InitializeGraph() {
   ClearModeLists();
   SaveVideoState = nullptr;
   RestoreVideoState = nullptr;
-  QueryAdapterInfo();
+  Driver.QueryAdapterInfo();
   InstalledFonts = 0;
   for (const char* name : StartupFontNames) InstallUserFont(name);
   ExitSave = rtl::ExitProc;
   rtl::ExitProc = GraphExitProc;
-  CharMessageHandler = nullptr;
 }
 
 void GraphInit() {
   InitializeGraph();
-  CharMessageHandler = nullptr;
-  MouseMessageHandler = nullptr;
-  CommandMessageHandler = nullptr;
-  NotifyMessageHandler = nullptr;
-  OnGraphWindowCreation = nullptr;
 }
 
 // At a normal end the window goes with the process; only a run-time error closes it here.
 void GraphExitProc() {
   rtl::ExitProc = ExitSave;
-  if (IsGraphMode && (rtl::ErrorCode != 0 || rtl::ErrorAddr != nullptr)) CloseGraph();
+  if (IsGraphMode && (rtl::ErrorCode != 0 || rtl::ErrorAddr != nullptr)) Driver.CloseGraph();
   ReleaseStrokeBuffers();
   FreeModeLists();
 }

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "graphics/window_driver/win32gui.h"
-#include "runtime/system.h"
 #include "runtime/control_break.h"
+#include "runtime/system.h"
 
 namespace graph {
 
@@ -15,6 +15,14 @@ MessageHandler MouseMessageHandler = nullptr;
 MessageHandler CommandMessageHandler = nullptr;
 MessageHandler NotifyMessageHandler = nullptr;
 void (*OnGraphWindowCreation)() = nullptr;
+
+void ClearMessageHandlers() {
+  CharMessageHandler = nullptr;
+  MouseMessageHandler = nullptr;
+  CommandMessageHandler = nullptr;
+  NotifyMessageHandler = nullptr;
+  OnGraphWindowCreation = nullptr;
+}
 
 win::DWORD GraphWindowStyle = CS_HREDRAW | CS_VREDRAW;
 const char* WindowTitle = "Graph window application";

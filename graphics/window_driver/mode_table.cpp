@@ -34,6 +34,8 @@ void SetModeName(TModeInfo& mode, const char* name) {
 
 }  // namespace
 
+const GraphDriver Win32GUI = {QueryAdapterInfo, CloseGraph};
+
 void SaveState() {}
 void RestoreState() {}
 

@@ -4,11 +4,15 @@
 
 #include <cstdint>
 
+#include "graphics/graph_driver.h"
 #include "graphics/graph_state.h"
 #include "graphics/mode_list.h"
 #include "platform/win.h"
 
 namespace graph {
+
+// The driver as the graphics interface takes it: its mode table and its close.
+extern const GraphDriver Win32GUI;
 
 // Mode table.
 PModeInfo QueryAdapterInfo();
@@ -23,6 +27,7 @@ extern MessageHandler MouseMessageHandler;
 extern MessageHandler CommandMessageHandler;
 extern MessageHandler NotifyMessageHandler;
 extern void (*OnGraphWindowCreation)();
+void ClearMessageHandlers();
 
 extern win::DWORD GraphWindowStyle;
 extern const char* WindowTitle;

@@ -16,6 +16,7 @@ void EarlierExitProc() {}
 TEST(GraphStartup, RegistersTenFontsJoinsTheExitChainAndReleasesTheLists) {
   rtl::ExitProc = EarlierExitProc;
   IsGraphMode = true;
+  Driver = Win32GUI;
   GraphInit();
   EXPECT_EQ(std::make_tuple(IsGraphMode, rtl::ExitProc, SaveVideoState),
             std::make_tuple(false, GraphExitProc, SaveState));

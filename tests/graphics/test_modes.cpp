@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/graphics_start.h"
 #include "runtime/system.h"
 
 namespace test_modes {
@@ -36,7 +37,7 @@ const rtl::ModuleTable WithGraphics = {6,
                                         {rtl::DosServicesInit, nullptr},
                                         {nullptr, rtl::ObjectsFinal},
                                         {[] { ObserverSave = rtl::ExitProc, rtl::ExitProc = ReportAtExit; }, nullptr},
-                                        {graph::GraphInit, nullptr}}};
+                                        {app::GraphicsInit, nullptr}}};
 
 }  // namespace
 

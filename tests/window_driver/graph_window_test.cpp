@@ -37,6 +37,7 @@ host::DisplayMetrics Screen(int width, int height, int fullWidth, int fullHeight
 std::vector<graph::PModeInfo> StartOn(const host::DisplayMetrics& metrics = {}, bool display = true) {
   display ? host::UseMemoryDisplay(metrics) : host::UseNoDisplay(metrics);
   rtl::SysInitStdIO();
+  graph::Driver = graph::Win32GUI;
   graph::InitializeGraph();
   std::vector<graph::PModeInfo> list;
   for (graph::PModeInfo m = graph::ModeList; m != nullptr; m = m->Next) list.push_back(m);
