@@ -4,7 +4,7 @@
 
 #include "app/main_routine.h"
 #include "app/prime_search.h"
-#include "platform/posix/user/memory_display.h"
+#include "platform/posix/testing/memory_display.h"
 #include "tests/support/child_process.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "app/main_routine.h"
 #include "platform/posix/console/memory_console.h"
 #include "platform/posix/kernel/host_hooks.h"
-#include "platform/posix/user/memory_display.h"
+#include "platform/posix/testing/memory_display.h"
 #include "tests/support/child_process.h"
 
 namespace {

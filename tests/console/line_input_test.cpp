@@ -5,7 +5,7 @@
 
 #include "app/main_routine.h"
 #include "platform/posix/kernel/host_hooks.h"
-#include "platform/posix/user/memory_display.h"
+#include "platform/posix/testing/memory_display.h"
 #include "tests/console/terminal_fixture.h"
 #include "tests/support/child_process.h"
 

@@ -14,7 +14,7 @@
 #include "app/main_routine.h"
 #include "console/keyboard.h"
 #include "console/screen_output.h"
-#include "platform/posix/user/memory_display.h"
+#include "platform/posix/testing/memory_display.h"
 #include "runtime/system.h"
 #include "runtime/text_stream.h"
 #include "tests/support/child_process.h"

@@ -16,7 +16,7 @@
 
 #include "graphics/graph.h"
 #include "graphics/window_driver/win32gui.h"
-#include "platform/posix/user/memory_display.h"
+#include "platform/posix/testing/memory_display.h"
 #include "runtime/system.h"
 #include "runtime/text_stream.h"
 #include "tests/support/child_process.h"

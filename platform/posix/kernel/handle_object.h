@@ -3,6 +3,8 @@
 // so a stale or foreign handle is refused instead of followed.
 #pragma once
 
+#include <atomic>
+
 #include "platform/posix/win_types.h"
 
 namespace win::stand_in {
@@ -22,8 +24,13 @@ HandleObject* ObjectOf(HANDLE handle);       // the standard ones included
 bool ReleaseObject(HANDLE handle);           // false when not a live handle
 
 // A standard stream whose descriptor was closed when the process started: its
-// handle fails every operation with ERROR_INVALID_HANDLE.
+// handle fails every operation with ERROR_INVALID_HANDLE. The start-up holds
+// such a descriptor on /dev/null, so that no file opened later takes its number.
+void HoldClosedStandardDescriptors();
 bool StandardStreamClosedAtStart(int stream);
+
+// What SetSleepObserver installed, called at every Sleep.
+extern std::atomic<void (*)()> SleepObserver;
 
 void SetLastErrorFromErrno(int error);
 void SetLastErrorCode(DWORD code);

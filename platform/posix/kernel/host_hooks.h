@@ -31,6 +31,8 @@ int DescriptorOfHandle(HANDLE handle);
 // (so they must be async-signal-safe).
 void RegisterExitHook(void (*hook)());
 void RunExitHooks();
+// SIGTERM, SIGHUP and SIGQUIT end the process through the exit hooks; SIGPIPE is ignored.
+void CatchEndingSignals();
 
 // Called at every Sleep, on the sleeping thread: the memory console uses it to
 // end a test program that waits for keys no test will send.

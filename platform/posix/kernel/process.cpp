@@ -31,24 +31,22 @@ void EndBySignal(int signal) {
 
 constexpr int EndingSignals[] = {SIGTERM, SIGHUP, SIGQUIT};
 
-// A write to a closed pipe must fail like a Windows write (broken pipe), not
-// kill the process.
-struct ProcessSignals {
-  ProcessSignals() {
-    signal(SIGPIPE, SIG_IGN);
-    struct sigaction ending {};
-    ending.sa_handler = EndBySignal;
-    sigemptyset(&ending.sa_mask);
-    for (int signal : EndingSignals) sigaction(signal, &ending, nullptr);
-  }
-} processSignals;
-
 int FirstModule(dl_phdr_info* info, size_t, void* base) {
   *static_cast<uintptr_t*>(base) = info->dlpi_addr;
   return 1;
 }
 
 }  // namespace
+
+// A write to a closed pipe must fail like a Windows write (broken pipe), not
+// kill the process.
+void CatchEndingSignals() {
+  signal(SIGPIPE, SIG_IGN);
+  struct sigaction ending {};
+  ending.sa_handler = EndBySignal;
+  sigemptyset(&ending.sa_mask);
+  for (int signal : EndingSignals) sigaction(signal, &ending, nullptr);
+}
 
 void RegisterExitHook(void (*hook)()) {
   int slot = exitHookCount.fetch_add(1);

@@ -14,8 +14,10 @@ namespace {
 
 bool closedAtStart[3] = {false, false, false};
 
-// Runs before the C++ static initialisation of every part of the program.
-__attribute__((constructor(101))) void HoldClosedStandardDescriptors() {
+}  // namespace
+
+// Nothing opens a descriptor before the stand-in's start-up, which calls this first.
+void HoldClosedStandardDescriptors() {
   for (int fd = 0; fd < 3; ++fd) {
     if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
     closedAtStart[fd] = true;
@@ -26,8 +28,6 @@ __attribute__((constructor(101))) void HoldClosedStandardDescriptors() {
     }
   }
 }
-
-}  // namespace
 
 bool StandardStreamClosedAtStart(int stream) {
   return stream >= 0 && stream < 3 && closedAtStart[stream];

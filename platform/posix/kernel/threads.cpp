@@ -27,12 +27,13 @@ struct ThreadRecord {
   pthread_t thread;
 };
 
+std::atomic<void (*)()> SleepObserver{nullptr};
+
 namespace {
 
 std::mutex registryLock;
 std::set<HandleObject*> registry;
 std::atomic<DWORD> nextThreadId{1000};
-std::atomic<void (*)()> sleepObserver{nullptr};
 thread_local DWORD currentThreadId = 0;
 thread_local ThreadRecord* currentThread = nullptr;
 
@@ -89,10 +90,6 @@ bool ReleaseObject(HANDLE handle) {
   if (object->kind == HandleKind::Thread) DropReference(object->thread);
   delete object;
   return true;
-}
-
-void SetSleepObserver(void (*observer)()) {
-  sleepObserver = observer;
 }
 
 }  // namespace win::stand_in
@@ -169,7 +166,7 @@ DWORD WINAPI GetCurrentThreadId() {
 }
 
 void WINAPI Sleep(DWORD dwMilliseconds) {
-  if (auto observer = sleepObserver.load()) observer();
+  if (auto observer = SleepObserver.load()) observer();
   timespec wait{static_cast<time_t>(dwMilliseconds / 1000), static_cast<long>(dwMilliseconds % 1000) * 1000000L};
   if (dwMilliseconds == 0) {
     sched_yield();

@@ -1,11 +1,21 @@
-// The outer edge of the window manager: a host that shows windows (X11) or
-// keeps them in memory (tests), chosen once at start-up.
+// The outer edge of the window manager: a host that shows windows, the X
+// display unless something else was put in its place before the start-up.
 #pragma once
 
-#include "platform/posix/user/memory_display.h"
 #include "platform/posix/user/window_record.h"
 
 namespace win::stand_in {
+
+// Screen and frame metrics as GetSystemMetrics reports them.
+struct DisplayMetrics {
+  int screenWidth = 1024;      // SM_CXSCREEN
+  int screenHeight = 768;      // SM_CYSCREEN
+  int frameWidth = 4;          // SM_CXFRAME
+  int frameHeight = 4;         // SM_CYFRAME
+  int captionHeight = 19;      // SM_CYCAPTION
+  int fullScreenWidth = 1024;  // SM_CXFULLSCREEN: client width of a maximised window
+  int fullScreenHeight = 749;  // SM_CYFULLSCREEN
+};
 
 class DisplayHost {
  public:
@@ -29,12 +39,16 @@ class DisplayHost {
   virtual void ThreadEnded(DWORD threadId) = 0;
 };
 
-// The memory host, the X11 host, or null when there is no display at all.
+// A host in place of the X display (null: no display at all) with the metrics
+// it reports, or the X display back; chosen before the windows' start-up.
+void ReplaceDisplay(DisplayHost* host, const DisplayMetrics& metrics);
+void RestoreDisplay();
+
+// The host in place, or null when there is no display at all.
 DisplayHost* ActiveHost();
-// The metrics a test chose with its host, or null when the display decides.
+// The metrics chosen with a replacement host, or null when the display decides.
 const DisplayMetrics* ChosenMetrics();
 
-DisplayHost* MemoryHost();
 DisplayHost* X11Host();
 // The X screen's size when a display can be opened (asked once).
 bool X11ScreenSize(int& width, int& height);

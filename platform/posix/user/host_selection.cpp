@@ -1,4 +1,4 @@
-// Which host serves the windows: the one a test selected, else X11.
+// Which host serves the windows: the X display, or what was put in its place.
 #include <mutex>
 
 #include "platform/posix/user/display_host.h"
@@ -6,11 +6,10 @@
 namespace win::stand_in {
 namespace {
 
-enum class HostChoice { Display, Memory, None };
-
 struct Selection {
   std::mutex lock;
-  HostChoice choice = HostChoice::Display;
+  bool replaced = false;
+  DisplayHost* host = nullptr;
   DisplayMetrics metrics;
 };
 
@@ -19,41 +18,31 @@ Selection& Selected() {
   return *selection;
 }
 
-void Select(HostChoice choice, const DisplayMetrics& metrics) {
+}  // namespace
+
+void ReplaceDisplay(DisplayHost* host, const DisplayMetrics& metrics) {
   std::lock_guard<std::mutex> guard(Selected().lock);
-  Selected().choice = choice;
+  Selected().replaced = true;
+  Selected().host = host;
   Selected().metrics = metrics;
 }
 
-}  // namespace
-
-void UseMemoryDisplay(const DisplayMetrics& metrics) {
-  Select(HostChoice::Memory, metrics);
-}
-void UseNoDisplay(const DisplayMetrics& metrics) {
-  Select(HostChoice::None, metrics);
-}
-void UseX11Display() {
-  Select(HostChoice::Display, {});
+void RestoreDisplay() {
+  std::lock_guard<std::mutex> guard(Selected().lock);
+  Selected().replaced = false;
+  Selected().host = nullptr;
+  Selected().metrics = {};
 }
 
 DisplayHost* ActiveHost() {
   std::lock_guard<std::mutex> guard(Selected().lock);
-  switch (Selected().choice) {
-    case HostChoice::Memory:
-      return MemoryHost();
-    case HostChoice::None:
-      return nullptr;
-    case HostChoice::Display:
-      break;
-  }
-  return X11Host();
+  return Selected().replaced ? Selected().host : X11Host();
 }
 
 const DisplayMetrics* ChosenMetrics() {
   std::lock_guard<std::mutex> guard(Selected().lock);
   // Set before the program starts and not changed afterwards.
-  return Selected().choice == HostChoice::Display ? nullptr : &Selected().metrics;
+  return Selected().replaced ? &Selected().metrics : nullptr;
 }
 
 }  // namespace win::stand_in

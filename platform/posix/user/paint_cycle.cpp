@@ -103,7 +103,8 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
 BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
   if (lpPaint && lpPaint->hdc) ReleaseWindowDC(lpPaint->hdc);
   std::lock_guard<std::mutex> guard(UserLock());
-  if (Window* window = FindWindowLocked(hWnd)) ++window->paints;
+  const WindowObserver* observer = WindowsObserver();
+  if (observer && FindWindowLocked(hWnd)) observer->painted(hWnd);
   NotifyWindowChange();
   return TRUE;
 }

@@ -62,13 +62,9 @@ struct Window {
 
   std::map<UINT_PTR, WindowTimer> timers;
 
-  uint64_t paints = 0;                 // completed BeginPaint/EndPaint pairs
-  std::map<UINT, int> deliveredCount;  // messages that reached the procedure
-
   // Host side.
   unsigned long hostWindow = 0;  // the X window, 0 for none
   bool hostMapped = false;
-  std::vector<RECT> covered;  // memory host: parts another window lies over
 };
 
 std::mutex& UserLock();
@@ -88,8 +84,17 @@ bool PaintableLocked(const Window& window);
 // every window passes a null filter.
 bool WithinFilterLocked(const Window& window, HWND filter);
 
+// Told, with UserLock() held, of every message that reaches a window's
+// procedure and of every completed paint (BeginPaint/EndPaint pair).
+struct WindowObserver {
+  void (*delivered)(HWND window, UINT message);
+  void (*painted)(HWND window);
+};
+void ObserveWindows(const WindowObserver* observer);
+const WindowObserver* WindowsObserver();
+
 // Calls a window's procedure on the current thread, without the lock held, and
-// counts the message. 0 when the window is gone.
+// tells the observer. 0 when the window is gone.
 LRESULT CallWindowProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Adds a rectangle of client coordinates (all of the client area for null) to

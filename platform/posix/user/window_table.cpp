@@ -1,5 +1,6 @@
 // The table of windows and the calls into their procedures.
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 
 #include "platform/posix/user/message_queue.h"
@@ -16,6 +17,8 @@ struct WindowTable {
   uint64_t nextOrder = 1;
 };
 
+std::atomic<const WindowObserver*> observer{nullptr};
+
 // Never destroyed: threads may still end (and clean up their windows) while
 // the process's static objects are being torn down.
 WindowTable& Table() {
@@ -28,6 +31,14 @@ uintptr_t KeyOf(HWND handle) {
 }
 
 }  // namespace
+
+void ObserveWindows(const WindowObserver* windowObserver) {
+  observer.store(windowObserver);
+}
+
+const WindowObserver* WindowsObserver() {
+  return observer.load();
+}
 
 std::mutex& UserLock() {
   return Table().lock;
@@ -89,7 +100,7 @@ LRESULT CallWindowProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lPa
     Window* window = FindWindowLocked(handle);
     if (!window || !window->procedure) return 0;
     procedure = window->procedure;
-    ++window->deliveredCount[message];
+    if (const WindowObserver* observer = WindowsObserver()) observer->delivered(handle, message);
   }
   return procedure(handle, message, wParam, lParam);
 }

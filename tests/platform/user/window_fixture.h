@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/posix/user/memory_display.h"
+#include "platform/posix/testing/memory_display.h"
 #include "platform/win.h"
 
 namespace window_tests {

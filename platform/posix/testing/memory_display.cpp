@@ -1,6 +1,6 @@
 // The memory host: windows that exist only as their records and surfaces, and
 // the actions a test takes on them in place of a person.
-#include "platform/posix/user/memory_display.h"
+#include "platform/posix/testing/memory_display.h"
 
 #include <algorithm>
 
@@ -50,9 +50,20 @@ DWORD OwnerOf(HWND window) {
 
 }  // namespace
 
-DisplayHost* MemoryHost() {
+void UseMemoryDisplay(const DisplayMetrics& metrics) {
   static MemoryDisplay* host = new MemoryDisplay;
-  return host;
+  CountWindowEvents();
+  ReplaceDisplay(host, metrics);
+}
+
+void UseNoDisplay(const DisplayMetrics& metrics) {
+  CountWindowEvents();
+  ReplaceDisplay(nullptr, metrics);
+}
+
+void UseX11Display() {
+  CountWindowEvents();
+  RestoreDisplay();
 }
 
 void CoverWindow(HWND window, const RECT& area) {

@@ -7,24 +7,19 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/user/display_host.h"
 #include "platform/posix/win_types.h"
 
 namespace win::stand_in {
 
-// Screen and frame metrics as GetSystemMetrics reports them.
-struct DisplayMetrics {
-  int screenWidth = 1024;      // SM_CXSCREEN
-  int screenHeight = 768;      // SM_CYSCREEN
-  int frameWidth = 4;          // SM_CXFRAME
-  int frameHeight = 4;         // SM_CYFRAME
-  int captionHeight = 19;      // SM_CYCAPTION
-  int fullScreenWidth = 1024;  // SM_CXFULLSCREEN: client width of a maximised window
-  int fullScreenHeight = 749;  // SM_CYFULLSCREEN
-};
+// Counts every window's paints and delivered messages from now on, for the
+// waits and counts below; the test programs start it before any window exists.
+void CountWindowEvents();
+
 void UseMemoryDisplay(const DisplayMetrics& metrics = {});
 // No display: window creation fails; the metrics still answer.
 void UseNoDisplay(const DisplayMetrics& metrics = {});
-// The program's own choice: the X server that DISPLAY names.
+// The X server that DISPLAY names, the program's own choice.
 void UseX11Display();
 
 // What a test can learn about a window (any host).

@@ -1,11 +1,40 @@
 // What tests learn about windows: their facts, pixels, and waits for paints.
 #include <chrono>
+#include <map>
 
-#include "platform/posix/user/memory_display.h"
+#include "platform/posix/testing/memory_display.h"
 #include "platform/posix/user/message_queue.h"
 #include "platform/posix/user/window_record.h"
 
 namespace win::stand_in {
+namespace {
+
+struct WindowCounts {
+  int paints = 0;
+  std::map<UINT, int> delivered;
+};
+
+// Guarded by UserLock(), under which the window manager tells of the events.
+std::map<HWND, WindowCounts>& Counts() {
+  static auto* counts = new std::map<HWND, WindowCounts>;
+  return *counts;
+}
+
+const WindowObserver Counter = {
+    [](HWND window, UINT message) { ++Counts()[window].delivered[message]; },
+    [](HWND window) { ++Counts()[window].paints; },
+};
+
+int PaintsLocked(HWND window) {
+  auto found = Counts().find(window);
+  return found == Counts().end() ? 0 : found->second.paints;
+}
+
+}  // namespace
+
+void CountWindowEvents() {
+  ObserveWindows(&Counter);
+}
 
 WindowFacts DescribeWindow(HWND window) {
   std::lock_guard<std::mutex> guard(UserLock());
@@ -26,7 +55,7 @@ WindowFacts DescribeWindow(HWND window) {
   facts.clientHeight = w->clientHeight;
   facts.updatePending = w->updatePending;
   facts.update = w->update;
-  facts.paints = static_cast<int>(w->paints);
+  facts.paints = PaintsLocked(window);
   return facts;
 }
 
@@ -69,7 +98,7 @@ bool WaitForPaints(HWND window, int paints, int timeoutMilliseconds) {
   for (;;) {
     Window* w = FindWindowLocked(window);
     if (!w) return false;
-    if (static_cast<int>(w->paints) >= paints) return true;
+    if (PaintsLocked(window) >= paints) return true;
     if (std::chrono::steady_clock::now() >= deadline) return false;
     WaitForWindowChange(guard, 10);
   }
@@ -87,10 +116,11 @@ bool WaitForDestruction(HWND window, int timeoutMilliseconds) {
 
 int MessageCount(HWND window, UINT message) {
   std::lock_guard<std::mutex> guard(UserLock());
-  Window* w = FindWindowLocked(window);
-  if (!w) return 0;
-  auto found = w->deliveredCount.find(message);
-  return found == w->deliveredCount.end() ? 0 : found->second;
+  if (!FindWindowLocked(window)) return 0;
+  auto found = Counts().find(window);
+  if (found == Counts().end()) return 0;
+  auto count = found->second.delivered.find(message);
+  return count == found->second.delivered.end() ? 0 : count->second;
 }
 
 QueueCounts QueueOfThread(DWORD threadId) {
