@@ -3,8 +3,8 @@
 #include "app/graphics_start.h"
 #include "app/prime_plot.h"
 #include "app/prime_search.h"
+#include "console/crt_streams.h"
 #include "console/keyboard.h"
-#include "console/screen_output.h"
 #include "graphics/graph.h"
 
 namespace app {

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "console/crt_streams.h"
 #include "console/screen_output.h"
 #include "platform/posix/console/memory_console.h"
 #include "platform/posix/console/terminal_console.h"

@@ -1,7 +1,10 @@
 // The terminal's start-up and the binding of text streams to it.
+#include "console/crt_streams.h"
+
 #include <cstring>
 
 #include "console/keyboard.h"
+#include "console/line_input.h"
 #include "console/redirected_io.h"
 #include "console/screen_output.h"
 #include "runtime/system.h"

@@ -1,9 +1,7 @@
-// The console terminal's input side: key polling and reading, line input, delays.
+// The console terminal's input side: key polling and reading, delays.
 #pragma once
 
 #include <cstdint>
-
-#include "runtime/text_stream.h"
 
 namespace crt {
 
@@ -21,7 +19,5 @@ bool KeysCanCome();
 char ReadKey();
 uint8_t RemapScanCode(uint8_t scanCode, uint8_t modifiers);
 void Delay(uint16_t ms);
-int16_t CrtRead(rtl::TextRec& f);
-void BackSpace(rtl::TextRec& f);
 
 }  // namespace crt

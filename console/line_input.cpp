@@ -1,4 +1,6 @@
 // Line input with echo and the editing keys, in replace mode.
+#include "console/line_input.h"
+
 #include "console/keyboard.h"
 #include "console/redirected_io.h"
 #include "console/screen_output.h"

@@ -1,5 +1,4 @@
-// The console terminal's output side: its state, the binding of text streams to
-// the terminal, and the cell-by-cell output path.
+// The console terminal's output side: its state and the cell-by-cell output path.
 #pragma once
 
 #include <cstdint>
@@ -19,14 +18,7 @@ extern win::CONSOLE_SCREEN_BUFFER_INFO ConsoleInfo;
 extern win::CONSOLE_CURSOR_INFO CursorInfo;
 extern uint32_t SaveCursorSize;
 
-// Module initialisation of the console terminal.
-void CrtInit();
-
-void AssignCrt(rtl::TextRec& f);
-int16_t CrtOpen(rtl::TextRec& f);
 int16_t CrtWrite(rtl::TextRec& f);
-int16_t CrtReturn(rtl::TextRec& f);
-int16_t CrtClose(rtl::TextRec& f);
 
 void WriteChar(char c);
 void WriteStr(const rtl::ShortString& s);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "console/crt_streams.h"
 #include "console/screen_output.h"
 #include "platform/posix/console/memory_console.h"
 #include "runtime/text_stream.h"

@@ -1,9 +1,12 @@
 // Line input over arbitrary key event sequences: each line holds at most 254
 // characters and its line end, and the cursor stays inside the window.
+#include "console/line_input.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
+#include "console/crt_streams.h"
 #include "console/keyboard.h"
 #include "console/screen_output.h"
 #include "platform/posix/console/memory_console.h"

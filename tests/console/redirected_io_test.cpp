@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "app/main_routine.h"
+#include "console/crt_streams.h"
 #include "console/keyboard.h"
+#include "console/line_input.h"
 #include "console/screen_output.h"
 #include "platform/posix/testing/memory_display.h"
 #include "runtime/system.h"

@@ -4,7 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include "console/crt_streams.h"
 #include "console/keyboard.h"
+#include "console/line_input.h"
 #include "console/screen_output.h"
 #include "platform/posix/console/memory_console.h"
 #include "runtime/text_stream.h"
