@@ -21,8 +21,8 @@ namespace {
 constexpr win::DWORD RightAlt = 0x01, LeftAlt = 0x02, RightCtrl = 0x04, LeftCtrl = 0x08, Shift = 0x10, Enhanced = 0x100;
 
 bool IsModifierOrLock(win::WORD virtualKey) {
-  return virtualKey == 16 || virtualKey == 17 || virtualKey == 18 || virtualKey == 20 || virtualKey == 144 ||
-         virtualKey == 145;
+  return virtualKey == VK_SHIFT || virtualKey == VK_CONTROL || virtualKey == VK_MENU || virtualKey == VK_CAPITAL ||
+         virtualKey == VK_NUMLOCK || virtualKey == VK_SCROLL;
 }
 
 // The digit of a keypad scan code, or -1.
@@ -99,7 +99,7 @@ bool PollKey() {
       const win::KEY_EVENT_RECORD& key = record.Event.KeyEvent;
       if (key.bKeyDown) {
         if (!IsModifierOrLock(key.wVirtualKeyCode) && TakeKeyDown(key)) return true;
-      } else if (key.wVirtualKeyCode == 18 && DoingNumChars && DoingNumCode != 0) {
+      } else if (key.wVirtualKeyCode == VK_MENU && DoingNumChars && DoingNumCode != 0) {
         ScanCode = static_cast<char>(DoingNumCode);
         DoingNumChars = false;
         DoingNumCode = 0;

@@ -15,8 +15,8 @@ namespace {
 constexpr win::UINT_PTR PresentTimerId = 1;
 constexpr win::UINT PresentIntervalMilliseconds = 15;
 
-constexpr win::UINT FirstMouseButtonMessage = 513;  // WM_LBUTTONDOWN
-constexpr win::UINT LastMouseButtonMessage = 521;   // WM_MBUTTONDBLCLK
+constexpr win::UINT FirstMouseButtonMessage = WM_LBUTTONDOWN;
+constexpr win::UINT LastMouseButtonMessage = WM_MBUTTONDBLCLK;
 
 void FillBlack(win::HDC dc) {
   win::HGDIOBJ oldPen = win::SelectObject(dc, win::GetStockObject(BLACK_PEN));

@@ -10,8 +10,6 @@ namespace {
 
 using namespace console_test;
 
-constexpr DWORD RightAlt = 0x01, LeftAlt = 0x02, LeftCtrl = 0x08, Shift = 0x10, Enhanced = 0x100;
-
 // Everything ReadKey returns while keys are pending, extended codes as "0,code".
 std::string Keys() {
   std::string keys;
@@ -35,30 +33,30 @@ void PushEvent(WORD type, bool down, WORD virtualKey = 0, WORD scan = 0, char ch
 TEST(KeyMapping, FunctionCursorTabEnterAndAltGrKeys) {
   StartTerminal();
   mem::PushKey(VK_F1, 59, 0);
-  mem::PushKey(VK_F1, 59, 0, Shift);
-  mem::PushKey(VK_F1, 59, 0, LeftCtrl);
-  mem::PushKey(VK_F1, 59, 0, LeftAlt);
+  mem::PushKey(VK_F1, 59, 0, SHIFT_PRESSED);
+  mem::PushKey(VK_F1, 59, 0, LEFT_CTRL_PRESSED);
+  mem::PushKey(VK_F1, 59, 0, LEFT_ALT_PRESSED);
   mem::PushKey(VK_F11, 87, 0);
-  mem::PushKey(VK_F12, 88, 0, Shift);
-  mem::PushKey(VK_UP, 72, 0, Enhanced);  // the grey one
-  mem::PushKey(VK_HOME, 71, 0, Enhanced | LeftCtrl);
-  mem::PushKey('X', 45, 'x', LeftAlt);
-  mem::PushKey('1', 2, '1', LeftAlt);
-  mem::PushKey(VK_NUMPAD5, 76, 0, LeftCtrl);
+  mem::PushKey(VK_F12, 88, 0, SHIFT_PRESSED);
+  mem::PushKey(VK_UP, 72, 0, ENHANCED_KEY);  // the grey one
+  mem::PushKey(VK_HOME, 71, 0, ENHANCED_KEY | LEFT_CTRL_PRESSED);
+  mem::PushKey('X', 45, 'x', LEFT_ALT_PRESSED);
+  mem::PushKey('1', 2, '1', LEFT_ALT_PRESSED);
+  mem::PushKey(VK_NUMPAD5, 76, 0, LEFT_CTRL_PRESSED);
   EXPECT_EQ(Keys(), "0,59 0,84 0,94 0,104 0,133 0,136 0,72 0,119 0,45 0,120 0,143");
   mem::PushKey(VK_TAB, 15, '\t');
-  mem::PushKey(VK_TAB, 15, '\t', Shift);
-  mem::PushKey(VK_RETURN, 28, '\r', Enhanced);             // keypad Enter
-  mem::PushKey(VK_RETURN, 28, '\n', Enhanced | LeftCtrl);  // with Ctrl: a plain #10
-  mem::PushKey(VK_RETURN, 28, '\r', Enhanced | LeftAlt);
-  mem::PushKey('Q', 16, '@', RightAlt | LeftCtrl);  // AltGr gives the character
-  mem::PushKey(VK_DIVIDE, 53, '/', Enhanced);
+  mem::PushKey(VK_TAB, 15, '\t', SHIFT_PRESSED);
+  mem::PushKey(VK_RETURN, 28, '\r', ENHANCED_KEY);                      // keypad Enter
+  mem::PushKey(VK_RETURN, 28, '\n', ENHANCED_KEY | LEFT_CTRL_PRESSED);  // with Ctrl: a plain #10
+  mem::PushKey(VK_RETURN, 28, '\r', ENHANCED_KEY | LEFT_ALT_PRESSED);
+  mem::PushKey('Q', 16, '@', RIGHT_ALT_PRESSED | LEFT_CTRL_PRESSED);  // AltGr gives the character
+  mem::PushKey(VK_DIVIDE, 53, '/', ENHANCED_KEY);
   EXPECT_EQ(Keys(), "9 0,15 13 10 0,166 64 0,53");
 }
 
 TEST(KeyMapping, EventsThatAreNoKeysNeverMakeKeyPressedTrue) {
   StartTerminal();
-  // Shift, Ctrl, Alt, Caps Lock, Num Lock, Scroll Lock with their scan codes.
+  // SHIFT_PRESSED, Ctrl, Alt, Caps Lock, Num Lock, Scroll Lock with their scan codes.
   for (auto [key, scan] : {std::pair<WORD, WORD>{16, 42}, {17, 29}, {18, 56}, {20, 58}, {144, 69}, {145, 70}})
     mem::PushKey(key, scan, 0);
   for (WORD type : {MOUSE_EVENT, WINDOW_BUFFER_SIZE_EVENT, FOCUS_EVENT, MENU_EVENT}) PushEvent(type, false);
@@ -73,8 +71,8 @@ TEST(KeyMapping, EventsThatAreNoKeysNeverMakeKeyPressedTrue) {
   EXPECT_EQ(mem::PendingInputEvents(), 3);
   EXPECT_EQ(Keys(), "97 98");
   // ReadKey waits for a key past a modifier, and takes it whole.
-  PushEvent(KEY_EVENT, true, VK_SHIFT, 42, 0, Shift);
-  PushEvent(KEY_EVENT, true, 'K', 37, 'K', Shift);
+  PushEvent(KEY_EVENT, true, VK_SHIFT, 42, 0, SHIFT_PRESSED);
+  PushEvent(KEY_EVENT, true, 'K', 37, 'K', SHIFT_PRESSED);
   EXPECT_EQ(crt::ReadKey(), 'K');
   EXPECT_FALSE(crt::KeyPressed());
 }
@@ -82,7 +80,7 @@ TEST(KeyMapping, EventsThatAreNoKeysNeverMakeKeyPressedTrue) {
 TEST(AltNumpad, DigitsMakeOneCharacterModulo256) {
   StartTerminal();
   auto typeCode = [](std::initializer_list<int> scans) {
-    for (int scan : scans) mem::PushKey(VK_NUMPAD0, static_cast<WORD>(scan), 0, LeftAlt);
+    for (int scan : scans) mem::PushKey(VK_NUMPAD0, static_cast<WORD>(scan), 0, LEFT_ALT_PRESSED);
     PushEvent(KEY_EVENT, false, VK_MENU, 56);
   };
   typeCode({77, 76});      // 6, 5
@@ -93,8 +91,8 @@ TEST(AltNumpad, DigitsMakeOneCharacterModulo256) {
   typeCode({79});  // 1: starts again from 0
   EXPECT_EQ(Keys(), "1");
   // Grey cursor keys share the keypad's scan codes, so they count as digits too.
-  mem::PushKey(VK_UP, 72, 0, Enhanced | LeftAlt);
-  mem::PushKey(VK_UP, 72, 0, Enhanced | LeftAlt);
+  mem::PushKey(VK_UP, 72, 0, ENHANCED_KEY | LEFT_ALT_PRESSED);
+  mem::PushKey(VK_UP, 72, 0, ENHANCED_KEY | LEFT_ALT_PRESSED);
   PushEvent(KEY_EVENT, false, VK_MENU, 56);
   EXPECT_EQ(Keys(), "88");
 }
