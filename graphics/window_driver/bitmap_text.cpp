@@ -12,9 +12,9 @@ namespace graph {
 
 namespace {
 
-constexpr win::DWORD kAndNotSource = 0x00220326u;      // D := D and not S
-constexpr win::DWORD kBrushWhereSource = 0x00EA02E9u;  // D := D or (P and S)
-constexpr win::COLORREF kInk = 0x00FFFFFFu;
+constexpr win::DWORD AndNotSource = 0x00220326u;      // D := D and not S
+constexpr win::DWORD BrushWhereSource = 0x00EA02E9u;  // D := D or (P and S)
+constexpr win::COLORREF Ink = 0x00FFFFFFu;
 
 // The glyph of ch, upright or turned a quarter counter-clockwise, made on first
 // use; 0 when its bitmap cannot be created (the entry stays empty, so the next
@@ -28,7 +28,7 @@ win::HBITMAP CachedGlyph(win::HDC memoryDC, uint8_t ch, bool vertical) {
   const uint8_t* pixels = &DefaultFontData[64 * ch];
   for (int32_t r = 0; r < 8; ++r) {
     for (int32_t k = 0; k < 8; ++k) {
-      win::COLORREF c = pixels[8 * r + k] != 0 ? kInk : 0;
+      win::COLORREF c = pixels[8 * r + k] != 0 ? Ink : 0;
       if (vertical) {
         win::SetPixelV(memoryDC, r, 7 - k, c);
       } else {
@@ -57,8 +57,8 @@ void GlyphOnTarget(win::HDC target, int32_t x, int32_t y, int32_t size, win::HDC
     Transfer(target, x, y, size, memoryDC, SRCPAINT);
     return;
   }
-  Transfer(target, x, y, size, memoryDC, kAndNotSource);
-  Transfer(target, x, y, size, memoryDC, kBrushWhereSource);
+  Transfer(target, x, y, size, memoryDC, AndNotSource);
+  Transfer(target, x, y, size, memoryDC, BrushWhereSource);
 }
 
 win::HRGN ClipToViewport(win::HDC target) {

@@ -12,11 +12,11 @@ namespace graph {
 
 namespace {
 
-constexpr int kGlyphsPerBand = 8;
-constexpr int kBands = 256 / kGlyphsPerBand;
+constexpr int GlyphsPerBand = 8;
+constexpr int Bands = 256 / GlyphsPerBand;
 
 // Each line is one pixel row of eight glyphs, 8 pixels each, one blank between.
-constexpr const char* kGlyphPictures[kBands * 8] = {
+constexpr const char* GlyphPictures[Bands * 8] = {
     // clang-format off
     // 0 to 7
     "........ .######. .######. .##.##.. ...#.... ..###... ...#.... ........",
@@ -311,12 +311,12 @@ constexpr const char* kGlyphPictures[kBands * 8] = {
 
 constexpr std::array<uint8_t, 256 * 64> PixelsOfPictures() {
   std::array<uint8_t, 256 * 64> pixels{};
-  for (int band = 0; band < kBands; ++band) {
+  for (int band = 0; band < Bands; ++band) {
     for (int row = 0; row < 8; ++row) {
-      const char* line = kGlyphPictures[band * 8 + row];
-      for (int g = 0; g < kGlyphsPerBand; ++g) {
+      const char* line = GlyphPictures[band * 8 + row];
+      for (int g = 0; g < GlyphsPerBand; ++g) {
         for (int column = 0; column < 8; ++column) {
-          pixels[64 * (band * kGlyphsPerBand + g) + 8 * row + column] = line[9 * g + column] == '#' ? 1 : 0;
+          pixels[64 * (band * GlyphsPerBand + g) + 8 * row + column] = line[9 * g + column] == '#' ? 1 : 0;
         }
       }
     }
@@ -324,13 +324,13 @@ constexpr std::array<uint8_t, 256 * 64> PixelsOfPictures() {
   return pixels;
 }
 
-constexpr std::array<uint8_t, 256 * 64> kPixels = PixelsOfPictures();
+constexpr std::array<uint8_t, 256 * 64> Pixels = PixelsOfPictures();
 
 }  // namespace
 
 // The declared table is a plain array of constants; its 16384 initialisers are
 // spelled out by doubling from the computed pixels.
-#define FONT_PIXELS_4(n) kPixels[(n)], kPixels[(n) + 1], kPixels[(n) + 2], kPixels[(n) + 3]
+#define FONT_PIXELS_4(n) Pixels[(n)], Pixels[(n) + 1], Pixels[(n) + 2], Pixels[(n) + 3]
 #define FONT_PIXELS_16(n) FONT_PIXELS_4(n), FONT_PIXELS_4((n) + 4), FONT_PIXELS_4((n) + 8), FONT_PIXELS_4((n) + 12)
 #define FONT_PIXELS_64(n) \
   FONT_PIXELS_16(n), FONT_PIXELS_16((n) + 16), FONT_PIXELS_16((n) + 32), FONT_PIXELS_16((n) + 48)

@@ -80,7 +80,7 @@ win::COLORREF PaletteRGB(int index) {
   return RGB(e.Red, e.Green, e.Blue);
 }
 
-constexpr win::COLORREF kGrey = RGB(168, 168, 168);
+constexpr win::COLORREF Grey = RGB(168, 168, 168);
 
 // Pixels from..to along row y (or column x) hold colour, their neighbours do not.
 ::testing::AssertionResult SpanIs(bool row, int at, int from, int to, win::COLORREF color) {
@@ -96,8 +96,8 @@ TEST(Pixels, ClippedToTheViewportAndReadBackAsTheNearestPaletteEntryLowestFirst)
   // The full-screen viewport of a 640 x 480 mode ends at row 479 and column 639.
   for (int16_t y : {479, 480}) graph::PutPixel16Win32GUI(5, y, 7);
   for (int16_t x : {639, 640, -1}) graph::PutPixel16Win32GUI(x, 8, 7);
-  EXPECT_TRUE(BothAre(5, 479, kGrey));
-  EXPECT_TRUE(BothAre(639, 8, kGrey));
+  EXPECT_TRUE(BothAre(5, 479, Grey));
+  EXPECT_TRUE(BothAre(639, 8, Grey));
   EXPECT_TRUE(BothAre(0, 8, 0));
   EXPECT_EQ(graph::GetPixel16Win32GUI(5, 479), 7);
 
@@ -198,8 +198,8 @@ TEST(WriteModes, CombineWithTheWindowPixelOnPixelsAndSpans) {
   SetUpMode();
   graph::CurrentColor = 7;
   const win::COLORREF old = RGB(0x0F, 0xF0, 0x00);
-  const std::pair<int16_t, win::COLORREF> cases[] = {{0, kGrey},       {1, old ^ kGrey}, {2, old | kGrey},
-                                                     {3, old & kGrey}, {9, kGrey},       {-1, kGrey}};
+  const std::pair<int16_t, win::COLORREF> cases[] = {{0, Grey},       {1, old ^ Grey}, {2, old | Grey},
+                                                     {3, old & Grey}, {9, Grey},       {-1, Grey}};
   SetViewPort(100, 100, 199, 199, true);  // for the spans; the direct pixel is absolute
   for (auto [mode, expected] : cases) {
     SCOPED_TRACE(mode);
@@ -260,8 +260,8 @@ TEST(LateDrawing, ACallWaitingForTheLockDrawsNothingWhenTheWindowWentMeanwhile) 
   EXPECT_EQ(graph::_GraphResult, graph::grError);
 }
 
-constexpr win::COLORREF kWhite = RGB(255, 255, 255);
-constexpr win::COLORREF kBackground = RGB(0x21, 0x43, 0x65);
+constexpr win::COLORREF White = RGB(255, 255, 255);
+constexpr win::COLORREF Background = RGB(0x21, 0x43, 0x65);
 
 bool Ink(uint8_t ch, int row, int column) {
   return graph::DefaultFontData[64 * ch + 8 * row + column] != 0;
@@ -278,23 +278,23 @@ bool Ink(uint8_t ch, int row, int column) {
 
 TEST(BitmapText, WhiteIsOredInAndOtherColoursReplaceOnlyTheInk) {
   SetUpMode();
-  Paint(0, 0, 40, 20, kBackground);
+  Paint(0, 0, 40, 20, Background);
   graph::CurrentWriteMode = 3;
   graph::OutTextXYWin32GUI(0, 0, "A");
   EXPECT_EQ(graph::CurrentWriteMode, 3);
-  EXPECT_TRUE(GlyphAt('A', 0, 0, 1, kWhite, kBackground));  // pure white, not entry 15's (252, 252, 252)
-  EXPECT_TRUE(Untouched(8, 0, 40, 20, kBackground));
-  EXPECT_TRUE(Untouched(0, 8, 7, 20, kBackground));
+  EXPECT_TRUE(GlyphAt('A', 0, 0, 1, White, Background));  // pure white, not entry 15's (252, 252, 252)
+  EXPECT_TRUE(Untouched(8, 0, 40, 20, Background));
+  EXPECT_TRUE(Untouched(0, 8, 7, 20, Background));
 
   // Any other colour through a brush, also over white; the targets get their own brushes back.
   win::HGDIOBJ brush = win::GetStockObject(WHITE_BRUSH);
   win::SelectObject(graph::WinDC, brush);
   win::SelectObject(graph::BitmapDC, brush);
-  Paint(0, 0, 40, 20, kWhite);
+  Paint(0, 0, 40, 20, White);
   graph::Pal[2] = {0, 0, 255};
   graph::CurrentColor = 2;
   graph::OutTextXYWin32GUI(0, 0, "Q");
-  EXPECT_TRUE(GlyphAt('Q', 0, 0, 1, RGB(0, 0, 255), kWhite));
+  EXPECT_TRUE(GlyphAt('Q', 0, 0, 1, RGB(0, 0, 255), White));
   EXPECT_EQ(win::SelectObject(graph::WinDC, brush), brush);
   EXPECT_EQ(win::SelectObject(graph::BitmapDC, brush), brush);
 }
@@ -304,7 +304,7 @@ TEST(BitmapText, TheAnchorMustLieInTheViewportAndTheTextIsClippedToIt) {
   graph::CurrentWriteMode = 2;
   // An anchor at ViewWidth shows the first character's left column only.
   graph::OutTextXYWin32GUI(639, 0, "AB");
-  for (int r = 0; r < 8; ++r) EXPECT_TRUE(BothAre(639, r, Ink('A', r, 0) ? kWhite : 0)) << r;
+  for (int r = 0; r < 8; ++r) EXPECT_TRUE(BothAre(639, r, Ink('A', r, 0) ? White : 0)) << r;
   EXPECT_TRUE(Untouched(600, 0, 638, 10, 0));
 
   // One further, or above or left of the viewport: nothing, clipping off or not.
@@ -318,7 +318,7 @@ TEST(BitmapText, TheAnchorMustLieInTheViewportAndTheTextIsClippedToIt) {
 
   // The viewport clips the text at its right and bottom edges.
   graph::OutTextXYWin32GUI(95, 96, "\xDB\xDB");
-  EXPECT_TRUE(BothAre(199, 149, kWhite));
+  EXPECT_TRUE(BothAre(199, 149, White));
   EXPECT_TRUE(Untouched(200, 146, 210, 160, 0));
   // Afterwards the targets are not clipped any more.
   graph::PutPixel16Win32GUI(200, 100, 15);
@@ -330,18 +330,18 @@ TEST(BitmapText, JustificationAndSizeMoveAndEnlargeTheCellsOfGlyphsMadeOnce) {
   // Right and bottom: the text ends left of x and above y.
   graph::CurrentTextInfo = {0, 0, 1, 2, 0};
   graph::OutTextXYWin32GUI(100, 50, "AB");
-  EXPECT_TRUE(GlyphAt('B', 92, 42, 1, kWhite, 0));
+  EXPECT_TRUE(GlyphAt('B', 92, 42, 1, White, 0));
   win::HBITMAP a = graph::BitmapFontHorizonCache['A'];
   ASSERT_NE(a, nullptr);
   EXPECT_EQ(graph::BitmapFontHorizonCache['j'], nullptr);
 
   // Size 2: every glyph pixel a 2 x 2 block, the next character 16 pixels on.
   graph::CurrentTextInfo = {0, 0, 2, 0, 2};
-  Paint(0, 100, 50, 120, kBackground);
+  Paint(0, 100, 50, 120, Background);
   graph::OutTextXYWin32GUI(0, 100, "Aj");
-  EXPECT_TRUE(GlyphAt('A', 0, 100, 2, kWhite, kBackground));
-  EXPECT_TRUE(GlyphAt('j', 16, 100, 2, kWhite, kBackground));
-  EXPECT_TRUE(Untouched(32, 100, 50, 120, kBackground));
+  EXPECT_TRUE(GlyphAt('A', 0, 100, 2, White, Background));
+  EXPECT_TRUE(GlyphAt('j', 16, 100, 2, White, Background));
+  EXPECT_TRUE(Untouched(32, 100, 50, 120, Background));
   EXPECT_EQ(graph::BitmapFontHorizonCache['A'], a);
   EXPECT_NE(graph::BitmapFontHorizonCache['j'], nullptr);
 }
@@ -355,7 +355,7 @@ TEST(BitmapText, VerticalTextReadsUpwardsFromTheAnchorsBottomRow) {
   for (int i = 0; i < 3; ++i)
     for (int r = 0; r < 8; ++r)
       for (int k = 0; k < 8; ++k)
-        ASSERT_TRUE(BothAre(10 + r, 100 - 8 * i - k, Ink(static_cast<uint8_t>(text[i]), r, k) ? kWhite : 0))
+        ASSERT_TRUE(BothAre(10 + r, 100 - 8 * i - k, Ink(static_cast<uint8_t>(text[i]), r, k) ? White : 0))
             << text[i] << " row " << r << " column " << k;
   EXPECT_TRUE(Untouched(0, 60, 30, 76, 0));
   EXPECT_TRUE(Untouched(0, 101, 30, 120, 0));
@@ -393,7 +393,7 @@ TEST(GlyphFailure, ReportsEachGlyphThatCannotBeMadeAndTriesAgainNextTime) {
                          graph::BitmapFontHorizonCache['A'] == nullptr && graph::BitmapFontHorizonCache['B'] == nullptr;
     graph::WinDC = window;
     graph::OutTextXYWin32GUI(0, 0, "A");
-    bool madeNow = graph::BitmapFontHorizonCache['A'] != nullptr && bitmap(2, 0) == kWhite;
+    bool madeNow = graph::BitmapFontHorizonCache['A'] != nullptr && bitmap(2, 0) == White;
     rtl::Flush(rtl::Output);
     _exit((failedCleanly ? 0 : 1) | (madeNow ? 0 : 2));
   });
