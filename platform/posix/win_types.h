@@ -251,6 +251,21 @@ struct PAINTSTRUCT {
   BYTE rgbReserved[32];
 };
 using LPPAINTSTRUCT = PAINTSTRUCT*;
+struct CREATESTRUCTA {
+  LPVOID lpCreateParams;
+  HINSTANCE hInstance;
+  HMENU hMenu;
+  HWND hwndParent;
+  int cy;
+  int cx;
+  int y;
+  int x;
+  LONG style;
+  LPCSTR lpszName;
+  LPCSTR lpszClass;
+  DWORD dwExStyle;
+};
+using LPCREATESTRUCTA = CREATESTRUCTA*;
 
 }  // namespace win
 
@@ -398,6 +413,19 @@ using LPPAINTSTRUCT = PAINTSTRUCT*;
 #define VK_F12 0x7B
 #define VK_NUMLOCK 0x90
 #define VK_SCROLL 0x91
+// Keys of the US layout that the terminal host's key decoder reports
+#define VK_CLEAR 0x0C
+#define VK_OEM_1 0xBA
+#define VK_OEM_PLUS 0xBB
+#define VK_OEM_COMMA 0xBC
+#define VK_OEM_MINUS 0xBD
+#define VK_OEM_PERIOD 0xBE
+#define VK_OEM_2 0xBF
+#define VK_OEM_3 0xC0
+#define VK_OEM_4 0xDB
+#define VK_OEM_5 0xDC
+#define VK_OEM_6 0xDD
+#define VK_OEM_7 0xDE
 
 // Window manager
 #define CS_VREDRAW 0x0001
@@ -449,6 +477,38 @@ using LPPAINTSTRUCT = PAINTSTRUCT*;
 #define SM_CYFULLSCREEN 17
 #define SM_CXFRAME 32
 #define SM_CYFRAME 33
+#define WS_POPUP 0x80000000L
+#define WS_MINIMIZE 0x20000000L
+#define WS_BORDER 0x00800000L
+#define WS_DLGFRAME 0x00400000L
+#define WS_CLIPSIBLINGS 0x04000000L
+#define SW_SHOWNOACTIVATE 4
+#define SW_SHOWMINNOACTIVE 7
+#define SW_SHOWNA 8
+#define SW_SHOWDEFAULT 10
+#define WM_MOVE 0x0003
+#define WM_ERASEBKGND 0x0014
+#define WM_SHOWWINDOW 0x0018
+#define WM_NCCREATE 0x0081
+#define WM_NCDESTROY 0x0082
+#define WM_SYSKEYDOWN 0x0104
+#define WM_SYSKEYUP 0x0105
+#define WM_SYSCOMMAND 0x0112
+#define SC_MINIMIZE 0xF020
+#define SC_MAXIMIZE 0xF030
+#define SC_CLOSE 0xF060
+#define SC_RESTORE 0xF120
+#define SIZE_RESTORED 0
+#define SIZE_MINIMIZED 1
+#define SIZE_MAXIMIZED 2
+#define COLOR_WINDOW 5
+#define COLOR_BTNFACE 15
+#define ERROR_INVALID_WINDOW_HANDLE 1400
+#define ERROR_CANNOT_FIND_WND_CLASS 1407
+#define ERROR_CLASS_ALREADY_EXISTS 1410
+#define ERROR_INVALID_THREAD_ID 1444
+#define ERROR_TLW_WITH_WSCHILD 1406
+#define ERROR_RESOURCE_TYPE_NOT_FOUND 1813
 
 // GDI
 #define WHITE_BRUSH 0
@@ -485,73 +545,7 @@ using LPPAINTSTRUCT = PAINTSTRUCT*;
 #define NULLREGION 1
 #define SIMPLEREGION 2
 #define COMPLEXREGION 3
-
-// Window manager: creation record, messages and codes of the window stand-in
-namespace win {
-struct CREATESTRUCTA {
-  LPVOID lpCreateParams;
-  HINSTANCE hInstance;
-  HMENU hMenu;
-  HWND hwndParent;
-  int cy;
-  int cx;
-  int y;
-  int x;
-  LONG style;
-  LPCSTR lpszName;
-  LPCSTR lpszClass;
-  DWORD dwExStyle;
-};
-using LPCREATESTRUCTA = CREATESTRUCTA*;
-}  // namespace win
-#define WS_POPUP 0x80000000L
-#define WS_MINIMIZE 0x20000000L
-#define WS_BORDER 0x00800000L
-#define WS_DLGFRAME 0x00400000L
-#define WS_CLIPSIBLINGS 0x04000000L
-#define SW_SHOWNOACTIVATE 4
-#define SW_SHOWMINNOACTIVE 7
-#define SW_SHOWNA 8
-#define SW_SHOWDEFAULT 10
-#define WM_MOVE 0x0003
-#define WM_ERASEBKGND 0x0014
-#define WM_SHOWWINDOW 0x0018
-#define WM_NCCREATE 0x0081
-#define WM_NCDESTROY 0x0082
-#define WM_SYSKEYDOWN 0x0104
-#define WM_SYSKEYUP 0x0105
-#define WM_SYSCOMMAND 0x0112
-#define SC_MINIMIZE 0xF020
-#define SC_MAXIMIZE 0xF030
-#define SC_CLOSE 0xF060
-#define SC_RESTORE 0xF120
-#define SIZE_RESTORED 0
-#define SIZE_MINIMIZED 1
-#define SIZE_MAXIMIZED 2
-#define COLOR_WINDOW 5
-#define COLOR_BTNFACE 15
-#define ERROR_INVALID_WINDOW_HANDLE 1400
-#define ERROR_CANNOT_FIND_WND_CLASS 1407
-#define ERROR_CLASS_ALREADY_EXISTS 1410
-#define ERROR_INVALID_THREAD_ID 1444
-#define ERROR_TLW_WITH_WSCHILD 1406
-#define ERROR_RESOURCE_TYPE_NOT_FOUND 1813
-
-// Keys of the US layout that the terminal host's key decoder reports
-#define VK_CLEAR 0x0C
-#define VK_OEM_1 0xBA
-#define VK_OEM_PLUS 0xBB
-#define VK_OEM_COMMA 0xBC
-#define VK_OEM_MINUS 0xBD
-#define VK_OEM_PERIOD 0xBE
-#define VK_OEM_2 0xBF
-#define VK_OEM_3 0xC0
-#define VK_OEM_4 0xDB
-#define VK_OEM_5 0xDC
-#define VK_OEM_6 0xDD
-#define VK_OEM_7 0xDE
-
-// GDI: the other pen styles (the stand-in draws them solid)
+// The other pen styles (the stand-in draws them solid)
 #define PS_DASH 1
 #define PS_DOT 2
 #define PS_DASHDOT 3
