@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "platform/posix/console/code_page_text.h"
+#include "platform/posix/kernel/code_page_text.h"
 
 namespace win::stand_in {
 namespace {

@@ -8,22 +8,11 @@
 #include <cwchar>
 #include <mutex>
 
+#include "platform/posix/kernel/code_page_text.h"
 #include "platform/posix/kernel/host_hooks.h"
 
 namespace win::stand_in {
 namespace {
-
-// Code page 1252 from 0x80 to 0x9F; the five bytes the page leaves undefined
-// map to the control characters of the same number, as Windows maps them.
-constexpr char32_t Ansi1252Middle[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-char32_t CodePointOfAnsiByte(unsigned char byte) {
-  return byte >= 0x80 && byte < 0xA0 ? Ansi1252Middle[byte - 0x80] : byte;
-}
 
 std::string localeText[256];
 std::once_flag localeTextMade;

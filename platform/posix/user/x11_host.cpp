@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/kernel/code_page_text.h"
 #include "platform/posix/kernel/kernel_api.h"
 #include "platform/posix/user/display_host.h"
 #include "platform/posix/user/user_api.h"
@@ -23,17 +24,10 @@ namespace {
 // How often a thread with windows looks for drawings to show while it waits.
 constexpr int PresentWaitMilliseconds = 15;
 
-// Captions are in the ANSI code page; as Latin-1 they map onto Unicode directly.
+// Captions are in the ANSI code page.
 std::string Utf8Of(const std::string& text) {
   std::string out;
-  for (unsigned char c : text) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
+  for (unsigned char c : text) AppendUtf8(out, CodePointOfAnsiByte(c));
   return out;
 }
 

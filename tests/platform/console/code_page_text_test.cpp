@@ -1,5 +1,5 @@
 // Console bytes as terminal glyphs, and typed characters as console bytes.
-#include "platform/posix/console/code_page_text.h"
+#include "platform/posix/kernel/code_page_text.h"
 
 #include <gtest/gtest.h>
 

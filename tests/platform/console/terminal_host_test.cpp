@@ -17,9 +17,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/posix/console/code_page_text.h"
 #include "platform/posix/console/screen_buffer.h"
 #include "platform/posix/console/terminal_console.h"
+#include "platform/posix/kernel/code_page_text.h"
 #include "platform/win.h"
 
 namespace {

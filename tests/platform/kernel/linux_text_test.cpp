@@ -47,6 +47,7 @@ TEST(LinuxText, LineEndsBecomeLFEvenAcrossWrites) {
 
 TEST(LinuxText, AnsiBytesInTheLocalesEncoding) {
   EXPECT_EQ(WrittenThroughStdOut({"m\xF8 \x80\x9F\xA0\xFF"}), "m\xC3\xB8 \xE2\x82\xAC\xC5\xB8\xC2\xA0\xC3\xBF");
+  EXPECT_EQ(WrittenThroughStdOut({"\x81\x9D"}), "\xC2\x81\xC2\x9D");  // undefined in the page: the control code
   EXPECT_EQ(WrittenThroughStdOut({"m\xF8 x"}, "C"), "m? x");
   EXPECT_EQ(WrittenThroughStdOut({"\x01\t~\x7F"}), "\x01\t~\x7F");  // below 0x80 as it is
 }

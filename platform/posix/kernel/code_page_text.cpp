@@ -1,4 +1,4 @@
-#include "platform/posix/console/code_page_text.h"
+#include "platform/posix/kernel/code_page_text.h"
 
 namespace win::stand_in {
 namespace {
@@ -63,6 +63,11 @@ void AppendUtf8(std::string& out, uint32_t c) {
     out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (c & 0x3F));
   }
+}
+
+uint32_t CodePointOfAnsiByte(unsigned char byte) {
+  if (byte < 0x80 || byte >= 0xA0) return byte;
+  return Ansi1252Middle[byte - 0x80] ? Ansi1252Middle[byte - 0x80] : byte;
 }
 
 char AnsiCharOfCodePoint(uint32_t c) {
