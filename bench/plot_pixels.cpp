@@ -20,9 +20,9 @@ void PlotThroughThePutPixelHook(benchmark::State& state) {
     return;
   }
   for (auto _ : state) {
-    for (const Point& p : points) graph::PutPixel(p.x, p.y, 7);
+    for (const Point& p : points) graph::Hooks.PutPixel(p.x, p.y, 7);
   }
-  state.SetItemsProcessed(state.iterations() * plot_bench::kPoints);
+  state.SetItemsProcessed(state.iterations() * plot_bench::PointCount);
   if (win::GetPixel(graph::BitmapDC, 0, 480) != RGB(168, 168, 168)) state.SkipWithError("point not drawn");
 }
 
@@ -43,7 +43,7 @@ void PlainArrayUnderTheDrawingLock(benchmark::State& state) {
     benchmark::DoNotOptimize(pixels.data());
   }
   win::DeleteCriticalSection(&lock);
-  state.SetItemsProcessed(state.iterations() * plot_bench::kPoints);
+  state.SetItemsProcessed(state.iterations() * plot_bench::PointCount);
 }
 
 }  // namespace

@@ -16,7 +16,7 @@
 
 namespace plot_bench {
 
-constexpr int kPoints = 15966;
+constexpr int PointCount = 15966;
 
 struct Point {
   int16_t x, y;
@@ -39,7 +39,7 @@ inline std::vector<Point> PlotPoints() {
   app::NUMOP = 0;
   app::SearchPrimes();
   std::vector<Point> points;
-  for (int32_t n = 0; n < kPoints; ++n) {
+  for (int32_t n = 0; n < PointCount; ++n) {
     long double count = n < app::PrimeTableSize ? app::NP[n] : 0;
     int64_t y = 480 - llrintl(count / 3.0L);
     int64_t x = llrintl(n / 4.0L) % 640;
@@ -73,7 +73,7 @@ inline void PlotIntoAPlainArray(benchmark::State& state) {
     benchmark::DoNotOptimize(pixels.data());
     benchmark::ClobberMemory();
   }
-  state.SetItemsProcessed(state.iterations() * kPoints);
+  state.SetItemsProcessed(state.iterations() * PointCount);
 }
 
 }  // namespace plot_bench

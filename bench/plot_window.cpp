@@ -9,7 +9,8 @@
 #include "bench/plot_points.h"
 #include "graphics/graph.h"
 #include "graphics/window_driver/win32gui.h"
-#include "platform/posix/user/x11_display.h"
+#include "platform/posix/testing/memory_display.h"
+#include "platform/posix/testing/x11_display.h"
 
 namespace {
 
@@ -17,6 +18,7 @@ using plot_bench::Point;
 
 void PlotThroughThePutPixelHook(benchmark::State& state) {
   std::vector<Point> points = plot_bench::PlotPoints();
+  win::stand_in::CountWindowEvents();
   if (plot_bench::OpenGraph() != 0) {
     state.SkipWithError("no graph window: DISPLAY must name an X server");
     return;
@@ -29,8 +31,8 @@ void PlotThroughThePutPixelHook(benchmark::State& state) {
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   win::stand_in::X11PresentCounts after = win::stand_in::PresentCounts();
-  double pixelsDrawn = static_cast<double>(state.iterations()) * plot_bench::kPoints;
-  state.SetItemsProcessed(state.iterations() * plot_bench::kPoints);
+  double pixelsDrawn = static_cast<double>(state.iterations()) * plot_bench::PointCount;
+  state.SetItemsProcessed(state.iterations() * plot_bench::PointCount);
   state.counters["server_requests"] = static_cast<double>(after.requests - before.requests);
   state.counters["images_sent"] = static_cast<double>(after.images - before.images);
   state.counters["requests_per_pixel"] = static_cast<double>(after.requests - before.requests) / pixelsDrawn;

@@ -12,8 +12,9 @@
 
 namespace win::stand_in {
 
-// Counts every window's paints and delivered messages from now on, for the
-// waits and counts below; the test programs start it before any window exists.
+// Counts every window's paints and delivered messages, and the X11 host's
+// presents, from now on, for the waits and counts below and in x11_display.h;
+// the test programs start it before any window exists.
 void CountWindowEvents();
 
 void UseMemoryDisplay(const DisplayMetrics& metrics = {});

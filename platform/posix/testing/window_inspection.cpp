@@ -3,6 +3,7 @@
 #include <map>
 
 #include "platform/posix/testing/memory_display.h"
+#include "platform/posix/testing/x11_display.h"
 #include "platform/posix/user/message_queue.h"
 #include "platform/posix/user/window_record.h"
 
@@ -34,6 +35,7 @@ int PaintsLocked(HWND window) {
 
 void CountWindowEvents() {
   ObserveWindows(&Counter);
+  CountPresents();
 }
 
 WindowFacts DescribeWindow(HWND window) {

@@ -15,7 +15,6 @@
 #include "platform/posix/user/user_api.h"
 #include "platform/posix/user/window_placement.h"
 #include "platform/posix/user/x11_connection.h"
-#include "platform/posix/user/x11_display.h"
 #include "platform/posix/user/x11_present.h"
 
 namespace win::stand_in {
@@ -353,12 +352,6 @@ class X11Display : public DisplayHost {
 DisplayHost* X11Host() {
   static X11Display* host = new X11Display;
   return host;
-}
-
-unsigned long X11WindowOf(HWND window) {
-  std::lock_guard<std::mutex> guard(UserLock());
-  Window* w = FindWindowLocked(window);
-  return w ? w->hostWindow : 0;
 }
 
 }  // namespace win::stand_in

@@ -11,12 +11,11 @@
 
 #include "platform/posix/kernel/kernel_api.h"
 #include "platform/posix/user/window_record.h"
-#include "platform/posix/user/x11_display.h"
 
 namespace win::stand_in {
 namespace {
 
-std::atomic<uint64_t> imagesSent{0}, requestsSent{0}, pixelsSent{0};
+std::atomic<PresentObserver> presentObserver{nullptr};
 
 struct Channel {
   int shift = 0;
@@ -99,6 +98,10 @@ XImage* TakeDamagedImage(X11Connection& c, WindowSurface& surface, RECT& area, s
   return image;
 }
 
+void Report(uint64_t images, uint64_t requests, uint64_t pixels) {
+  if (PresentObserver observer = presentObserver.load()) observer(images, requests, pixels);
+}
+
 }  // namespace
 
 void PresentDamage(X11Connection& c) {
@@ -111,6 +114,7 @@ void PresentDamage(X11Connection& c) {
   PixelFormat format = FormatOf(c.visual);
   unsigned long before = XNextRequest(c.display);
   bool sent = false;
+  uint64_t images = 0, pixels = 0;
   std::vector<char> data;
   for (Pending& p : pending) {
     RECT area;
@@ -118,20 +122,20 @@ void PresentDamage(X11Connection& c) {
     if (!image) continue;
     XPutImage(c.display, p.target, c.gc, image, 0, 0, area.left, area.top, static_cast<unsigned>(image->width),
               static_cast<unsigned>(image->height));
-    ++imagesSent;
-    pixelsSent += static_cast<uint64_t>(image->width) * static_cast<uint64_t>(image->height);
+    ++images;
+    pixels += static_cast<uint64_t>(image->width) * static_cast<uint64_t>(image->height);
     image->data = nullptr;  // ours, not Xlib's, to free
     XDestroyImage(image);
     sent = true;
-    if (c.broken) return;
+    if (c.broken) return Report(images, 0, pixels);
   }
   if (!sent) return;
   XFlush(c.display);
-  requestsSent += XNextRequest(c.display) - before;
+  Report(images, XNextRequest(c.display) - before, pixels);
 }
 
-X11PresentCounts PresentCounts() {
-  return {imagesSent.load(), requestsSent.load(), pixelsSent.load()};
+void ObservePresents(PresentObserver observer) {
+  presentObserver.store(observer);
 }
 
 }  // namespace win::stand_in

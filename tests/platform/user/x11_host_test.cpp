@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "platform/posix/user/x11_display.h"
+#include "platform/posix/testing/x11_display.h"
 #include "tests/platform/user/window_fixture.h"
 #include "tests/support/fresh_process.h"
 

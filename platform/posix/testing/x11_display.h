@@ -1,5 +1,5 @@
 // What tests learn about the X11 host: the X window behind a window, and how
-// many requests presenting drawings took.
+// many requests presenting drawings took since CountWindowEvents.
 #pragma once
 
 #include <cstdint>
@@ -16,5 +16,7 @@ struct X11PresentCounts {
   uint64_t pixels = 0;
 };
 X11PresentCounts PresentCounts();
+// Installed by CountWindowEvents.
+void CountPresents();
 
 }  // namespace win::stand_in
