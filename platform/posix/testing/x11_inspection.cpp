@@ -1,7 +1,6 @@
 // What tests learn about the X11 host.
 #include <atomic>
 
-#include "platform/posix/testing/memory_display.h"
 #include "platform/posix/testing/x11_display.h"
 #include "platform/posix/user/window_record.h"
 #include "platform/posix/user/x11_present.h"
