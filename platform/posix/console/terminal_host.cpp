@@ -28,10 +28,10 @@
 #include <thread>
 #include <vector>
 
-#include "platform/posix/kernel/code_page_text.h"
 #include "platform/posix/console/key_decoder.h"
 #include "platform/posix/console/screen_buffer.h"
 #include "platform/posix/console/terminal_console.h"
+#include "platform/posix/kernel/code_page_text.h"
 #include "platform/posix/kernel/host_hooks.h"
 #include "platform/posix/kernel/kernel_api.h"
 
