@@ -15,7 +15,7 @@ need_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-BUILD_PACKAGES=(cmake make g++ libx11-dev)
+BUILD_PACKAGES=(cmake make g++ libx11-dev libncurses-dev)
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev tmux xvfb x11-utils xdotool imagemagick valgrind file)
 WINDOWS_PACKAGES=(g++-mingw-w64-i686 mingw-w64-i686-dev)
 # The 64-bit build and wine64 check the same sources where 32-bit code cannot run.
