@@ -249,7 +249,7 @@ bool ParseNumbers(const KeyDecoder& d, int numbers[2], int& count) {
     } else if (c >= '0' && c <= '9') {
       int& n = numbers[count - 1];
       n = (n < 0 ? 0 : n) * 10 + (c - '0');
-      if (n > 9999) return false;
+      if (n > 99999) return false;
     } else {
       return false;
     }
@@ -468,6 +468,13 @@ bool Feed(KeyDecoder& d, unsigned char b, std::vector<INPUT_RECORD>& events) {
         }
         Reset(d);
         d.stage = KeyStage::Escape;
+        return false;
+      }
+      // A string starts with a printable byte; anything else after the
+      // introducer makes it Alt with that key, the byte a key of its own.
+      if (!d.reportBody && (b < 0x20 || b == 0x7F)) {
+        EmitWith(events, KeyOfByte(static_cast<unsigned char>(d.reportKind)), LEFT_ALT_PRESSED);
+        Reset(d);
         return false;
       }
       if (b == Esc)
