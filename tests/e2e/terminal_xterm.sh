@@ -19,7 +19,7 @@ cleanup() {
   kill "$xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
-for _ in $(seq 50); do [ -s "$E2E_DIR/display" ] && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$E2E_DIR/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$E2E_DIR/display")
 
 # start_xterm LOCALE: the program in an 80x24 xterm of that locale; F12 prints
@@ -31,7 +31,7 @@ start_xterm() {
     -e sh -c "env -u DISPLAY $program; sleep 300" 2>/dev/null &
   xterm_pid=$!
   local window=
-  for _ in $(seq 50); do
+  for _ in $(seq 150); do
     window=$(xdotool search --onlyvisible --pid "$xterm_pid" 2>/dev/null | head -1) && [ -n "$window" ] && break
     sleep 0.1
   done
