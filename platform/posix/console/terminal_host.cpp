@@ -50,7 +50,7 @@ struct Host {
   std::chrono::milliseconds escapeWait{DefaultEscapeWaitMs};
   int keyFd = -1;
   int earlyBytes = 0;  // typed before raw mode: their line feeds are Enter
-  std::string startBytes;
+  std::string composed;  // kept for its capacity; used under the console's lock
 };
 
 Host& TheHost() {
@@ -126,7 +126,8 @@ void Present() {
   ScreenBuffer& c = *ActiveConsole();
   std::lock_guard<std::recursive_mutex> guard(c.lock);
   FollowTerminal(c);
-  std::string out;
+  std::string& out = TheHost().composed;
+  out.clear();
   DrawScreen(c, out);
   Deliver(out);
 }
