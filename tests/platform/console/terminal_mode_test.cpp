@@ -127,6 +127,41 @@ TEST(TerminalMode, RawDuringTheRunAndRestoredWithTheOutputOnEveryWayOut) {
   }
 }
 
+// Ctrl+C while the host waits for the terminal's cursor report: the way out
+// already knows how to put the terminal back.
+TEST(TerminalMode, InterruptedDuringStartUpLeavesTheTerminalAsItWas) {
+  Pty pty;
+  std::string before = ModeText(pty.slave);
+  terminalFd = pty.slave;
+  typingFd = pty.master;
+  auto r = RunInChild([] {
+    setsid();
+    if (ioctl(terminalFd, TIOCSCTTY, 0) != 0) _exit(91);
+    if (fork() == 0) {
+      // The user presses Ctrl+C once the request is on the screen.
+      std::string seen;
+      char bytes[256];
+      while (seen.find("\x1b[6n") == std::string::npos) {
+        ssize_t n = read(typingFd, bytes, sizeof bytes);
+        if (n <= 0) _exit(1);
+        seen.append(bytes, static_cast<size_t>(n));
+      }
+      _exit(write(typingFd, "\x03", 1) == 1 ? 0 : 1);
+    }
+    setenv("TERM", "xterm", 1);
+    static const rtl::ModuleTable runTimeOnly = {1, 0, {{rtl::SystemInit, nullptr}}};
+    rtl::ProcessEntry(runTimeOnly, [] {
+      rtl::InitializeUnits();
+      win::SetUnhandledExceptionFilter([](win::EXCEPTION_POINTERS*) -> win::LONG { return EXCEPTION_CONTINUE_SEARCH; });
+      win::stand_in::UseTerminalConsole(terminalFd, terminalFd);
+      win::Sleep(2000);
+      _exit(94);
+    });
+  });
+  EXPECT_EQ(r.signal, SIGINT) << r.exitCode << r.out << r.err;
+  EXPECT_EQ(ModeText(pty.slave), before);
+}
+
 TEST(TerminalMode, HangUpEndsTheProcessAsTheHangUpSignalDoes) {
   auto r = RunInChild(
       [] {
