@@ -49,7 +49,7 @@ struct Host {
   Clock::time_point lastByte;
   std::chrono::milliseconds escapeWait{DefaultEscapeWaitMs};
   int keyFd = -1;
-  int earlyBytes = 0;  // typed before raw mode: their line feeds are Enter
+  int earlyBytes = 0;    // typed before raw mode: their line feeds are Enter
   std::string composed;  // kept for its capacity; used under the console's lock
 };
 

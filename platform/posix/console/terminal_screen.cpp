@@ -104,6 +104,14 @@ bool SameLook(const Cell& a, const Cell& b, const LocaleText& text) {
          text.Glyph(static_cast<unsigned char>(b.character), b.codePage);
 }
 
+void AppendGlyph(std::string& out, const LocaleText& text, const Cell& cell) {
+  auto byte = static_cast<unsigned char>(cell.character);
+  if (byte >= 0x20 && byte < 0x7F)
+    out += static_cast<char>(byte);  // the same in every code page and locale
+  else
+    out += text.Glyph(byte, cell.codePage);
+}
+
 // A terminal that wraps at once scrolls when its last cell is written; that cell stays blank there.
 bool Writable(const Screen& s, int x, int y) {
   return !(s.caps->autoWrap && !s.caps->lateWrap && x == s.width - 1 && y == s.height - 1);
@@ -112,7 +120,7 @@ bool Writable(const Screen& s, int x, int y) {
 void EmitCell(std::string& out, Screen& s, int x, int y, const Cell& cell) {
   MoveCursor(out, s, x, y);
   SetPen(out, s, cell.attributes);
-  out += s.text->Glyph(static_cast<unsigned char>(cell.character), cell.codePage);
+  AppendGlyph(out, *s.text, cell);
   // After the last column the terminal waits to wrap; where it stands then differs between terminals.
   s.cursorX = x + 1 < s.width ? x + 1 : -1;
 }
@@ -132,7 +140,7 @@ void FillShortGap(std::string& out, Screen& s, const ScreenBuffer& c, int x, int
     if ((ModelCell(c, s, g, y).attributes & 0xFF) != s.pen) return;
   for (int g = s.cursorX; g < x; ++g) {
     const Cell& cell = ModelCell(c, s, g, y);
-    out += s.text->Glyph(static_cast<unsigned char>(cell.character), cell.codePage);
+    AppendGlyph(out, *s.text, cell);
     s.shown[static_cast<size_t>(y)][static_cast<size_t>(g)] = cell;
   }
   s.cursorX = x;
