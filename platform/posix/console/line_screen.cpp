@@ -54,6 +54,7 @@ void LinesScrolledUp(int top, int, int lines) {
 void DrawLines(const ScreenBuffer& c, std::string& out) {
   Lines& l = TheLines();
   int last = std::max<int>(c.cursor.Y, 0);
+  // Rows that scrolled away unseen are gone; the line goes on from the first row still there.
   for (int y = std::max(l.row, 0); y <= last; ++y) {
     std::string row = RowText(c, y);
     if (y != l.row) {
@@ -71,13 +72,6 @@ void DrawLines(const ScreenBuffer& c, std::string& out) {
       if (l.shown.size() > row.size()) out += std::string(l.shown.size() - row.size(), ' ');
     }
     l.shown = row;
-  }
-  if (l.row < 0) {
-    // The model's line scrolled away unseen: go on with a new line.
-    NewLine(out);
-    l.row = last;
-    l.shown = RowText(c, last);
-    out += l.shown;
   }
 }
 

@@ -203,10 +203,13 @@ void StartScreen(const TerminalCaps& caps, const LocaleText& text, int width, in
   if (!caps.clearToEnd.empty()) {
     out += caps.clearToEnd;
   } else {
-    for (int y = model.cursor.Y; y < height; ++y) s.dirty[static_cast<size_t>(y)] = Span{0, width - 1};
-    for (int y = model.cursor.Y; y < height; ++y)
-      std::fill(s.shown[static_cast<size_t>(y)].begin(), s.shown[static_cast<size_t>(y)].end(),
-                Cell{'\x01', 0xFFFF, 0});
+    // Without an erase, those rows are written over with blanks: the shadow
+    // holds a look no model cell has, so every cell differs.
+    const Cell unknown{'\x01', 0xFF, 0};
+    for (int y = model.cursor.Y; y < height; ++y) {
+      s.dirty[static_cast<size_t>(y)] = Span{0, width - 1};
+      std::fill(s.shown[static_cast<size_t>(y)].begin(), s.shown[static_cast<size_t>(y)].end(), unknown);
+    }
   }
 }
 
