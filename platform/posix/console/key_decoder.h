@@ -47,7 +47,8 @@ void DecodeKeyBytes(KeyDecoder& decoder, const unsigned char* bytes, size_t coun
 // The decoder holds the start of a key that more bytes may finish.
 bool KeyDecoderWaiting(const KeyDecoder& decoder);
 // No more bytes came in time: a lone Esc is the Esc key (an Esc before Esc is
-// Alt+Esc), an Esc before '[' or 'O' is Alt with that key, anything else is dropped.
+// Alt+Esc), an Esc before '[' or 'O' or before a string introducer with no
+// string after it is Alt with that key, anything else is dropped.
 void EndKeyBytes(KeyDecoder& decoder, std::vector<INPUT_RECORD>& events);
 
 }  // namespace win::stand_in

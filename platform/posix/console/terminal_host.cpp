@@ -1,11 +1,9 @@
 // The terminal host: the console model shown on a tty as its terminfo entry
 // says it can be drawn, keys read from it, the terminal taken back after a stop
 // and followed through size changes.
-#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/ioctl.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>

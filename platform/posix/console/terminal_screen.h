@@ -17,8 +17,8 @@ namespace win::stand_in {
 struct TerminalCaps;
 struct LocaleText;
 
-// The terminal shows `width` x `height` cells and its cursor is at `cursor`; the
-// rows from the cursor's down are cleared by the bytes added to `out`.
+// The terminal shows `width` x `height` cells and its cursor stands where the
+// model's does; the bytes added to `out` clear the rows from the cursor on.
 void StartScreen(const TerminalCaps& caps, const LocaleText& text, int width, int height, const ScreenBuffer& model,
                  std::string& out);
 void ScreenCellsChanged(int left, int top, int right, int bottom);  // model coordinates, inclusive
