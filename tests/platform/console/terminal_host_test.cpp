@@ -139,6 +139,8 @@ TEST(TerminalHost, StartsAtTheReportedCursorAndTakesTypedKeysWithoutEcho) {
   // host set its mode is Enter.
   EntryTerminal terminal("xterm-256color", 40, 12, "\x1b[5;3R", 'x');
   terminal.Type("k\n");
+  pollfd typed{terminal.slave(), POLLIN, 0};  // the line has reached the terminal
+  ASSERT_EQ(poll(&typed, 1, 2000), 1);
   UseTerminal("xterm-256color", terminal);
   EXPECT_EQ(Geometry(), "40x12 to 39,11 at 2,4");
   // Ctrl+S and Ctrl+Q are keys, not flow control; Enter stays a carriage
