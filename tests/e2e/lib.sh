@@ -47,3 +47,21 @@ exit_code() {
 }
 
 end_pane() { tmux kill-session -t "$pane_session" 2>/dev/null || true; }
+
+# screen_is EXPECTED_FILE: the pane shows exactly these rows (trailing blanks aside).
+screen_is() {
+  local got
+  got=$(screen_text)
+  [ "$got" = "$(cat "$1")" ] || fail "screen differs from $1: $(diff <(echo "$got") "$1" | head -20)"
+}
+
+# expected_screen ROWS ANSWER... [--used N]: the expected screen after these searches, in a file.
+expected_screen() {
+  local file
+  file=$E2E_DIR/expected-$(echo "$*" | tr ' ' '-').txt
+  python3 "$(dirname "${BASH_SOURCE[0]}")/expected_screen.py" "$@" >"$file"
+  echo "$file"
+}
+
+# program_pid PATH: the newest process running exactly PATH.
+program_pid() { pgrep -n -x -f "$1"; }
