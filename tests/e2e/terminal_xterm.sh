@@ -9,18 +9,14 @@ source "$(dirname "$0")/lib.sh"
 command -v Xvfb >/dev/null && command -v xterm >/dev/null && command -v xdotool >/dev/null ||
   fail "Xvfb, xterm and xdotool are needed"
 
-exec 3>"$E2E_DIR/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null &
-xvfb=$!
-exec 3>&-
+source "$(dirname "$0")/../support/xvfb.sh"
+start_xvfb 1280x1024x24
 xterm_pid=
 cleanup() {
   if [ -n "$xterm_pid" ]; then kill "$xterm_pid" 2>/dev/null || true; fi
-  kill "$xvfb" 2>/dev/null || true
+  kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
-for _ in $(seq 100); do [ -s "$E2E_DIR/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$E2E_DIR/display")
 
 # start_xterm LOCALE: the program in an 80x24 xterm of that locale; F12 prints
 # the screen to $E2E_DIR/print.txt (the only resource changed).
