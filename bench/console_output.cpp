@@ -45,18 +45,18 @@ void WriteSearchOutput() {
   }
 }
 
-// An 80 x 24 pseudo-terminal whose screen side is read as fast as it is written.
+// A pseudo-terminal of the given size whose screen side is read as fast as it is written.
 struct PseudoTerminal {
   int master = -1, slave = -1;
   std::atomic<bool> stop{false};
   std::atomic<long> received{0};
   std::thread reader;
 
-  PseudoTerminal() {
+  PseudoTerminal(int columns, int rows) {
     master = posix_openpt(O_RDWR | O_NOCTTY);
     if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) std::abort();
     slave = open(ptsname(master), O_RDWR | O_NOCTTY);
-    winsize size{24, 80, 0, 0};
+    winsize size{static_cast<unsigned short>(rows), static_cast<unsigned short>(columns), 0, 0};
     ioctl(slave, TIOCSWINSZ, &size);
     termios mode;
     tcgetattr(slave, &mode);
@@ -93,8 +93,11 @@ void ThroughTheMemoryConsole(benchmark::State& state) {
 }
 BENCHMARK(ThroughTheMemoryConsole)->Unit(benchmark::kMillisecond);
 
+// As an xterm-256color of state.range(0) x state.range(1) cells.
 void ThroughTheTerminalHost(benchmark::State& state) {
-  PseudoTerminal pty;
+  PseudoTerminal pty(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  setenv("TERM", "xterm-256color", 1);
+  setenv("LC_ALL", "C.UTF-8", 1);
   win::stand_in::UseTerminalConsole(-1, pty.slave);
   StartTerminalStreams();
   int writesBefore = win::stand_in::TerminalWriteCount();
@@ -105,11 +108,11 @@ void ThroughTheTerminalHost(benchmark::State& state) {
   state.counters["terminal_writes_per_run"] =
       static_cast<double>(win::stand_in::TerminalWriteCount() - writesBefore) / static_cast<double>(state.iterations());
 }
-BENCHMARK(ThroughTheTerminalHost)->Unit(benchmark::kMillisecond);
+BENCHMARK(ThroughTheTerminalHost)->Args({80, 24})->Args({200, 60})->Unit(benchmark::kMillisecond);
 
 // The baseline: the same bytes in one write.
 void OneRawWrite(benchmark::State& state) {
-  PseudoTerminal pty;
+  PseudoTerminal pty(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   std::string bytes;
   for (const std::string& line : Lines()) bytes += line + "\r\n";
   for (auto _ : state) {
@@ -120,6 +123,6 @@ void OneRawWrite(benchmark::State& state) {
     }
   }
 }
-BENCHMARK(OneRawWrite)->Unit(benchmark::kMillisecond);
+BENCHMARK(OneRawWrite)->Args({80, 24})->Args({200, 60})->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -81,9 +81,25 @@ void RemoveLine(uint32_t y) {
   win::ScrollConsoleScreenBufferA(ScreenHandle(), &scroll, &clip, destination, &fill);
 }
 
+// A console window that changed size since it was last read gives the text
+// window its new bounds, so that output follows a resized terminal.
+void FollowWindow(const win::SMALL_RECT& window) {
+  const win::SMALL_RECT& known = ConsoleInfo.srWindow;
+  if (window.Left == known.Left && window.Top == known.Top && window.Right == known.Right &&
+      window.Bottom == known.Bottom)
+    return;
+  ConsoleInfo.srWindow = window;
+  WindMinX = static_cast<uint32_t>(int32_t{window.Left} + 1);
+  WindMinY = static_cast<uint32_t>(int32_t{window.Top} + 1);
+  WindMaxX = static_cast<uint32_t>(int32_t{window.Right} + 1);
+  WindMaxY = static_cast<uint32_t>(int32_t{window.Bottom} + 1);
+  WindMax = static_cast<uint16_t>((WindMaxY - 1) * 256 + (WindMaxX - 1));
+}
+
 void GetScreenCursor(uint32_t& x, uint32_t& y) {
   win::CONSOLE_SCREEN_BUFFER_INFO info{};
-  win::GetConsoleScreenBufferInfo(ScreenHandle(), &info);
+  // Redirected output reports nothing: the bounds stay as they are.
+  if (win::GetConsoleScreenBufferInfo(ScreenHandle(), &info)) FollowWindow(info.srWindow);
   x = static_cast<uint32_t>(info.dwCursorPosition.X + 1);
   y = static_cast<uint32_t>(info.dwCursorPosition.Y + 1);
 }

@@ -15,12 +15,21 @@ need_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-BUILD_PACKAGES=(cmake make g++ libx11-dev)
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev tmux xvfb x11-utils xdotool imagemagick valgrind file)
+BUILD_PACKAGES=(cmake make g++ libx11-dev libncurses-dev)
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev tmux xvfb x11-utils xdotool imagemagick valgrind file
+  xterm screen ncurses-term locales python3)
 WINDOWS_PACKAGES=(g++-mingw-w64-i686 mingw-w64-i686-dev)
 # The 64-bit build and wine64 check the same sources where 32-bit code cannot run.
 WINDOWS64_PACKAGES=(g++-mingw-w64-x86-64 mingw-w64-x86-64-dev)
 WINE_PACKAGES=(wine wine32:i386 wine64)
+
+# The locales the terminal checks run the program in: UTF-8 and Latin-1.
+need_test_locales() {
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  locale -a | grep -qix 'en_US.utf8' || $sudo localedef -i en_US -f UTF-8 en_US.UTF-8
+  locale -a | grep -qix 'en_US.iso88591' || $sudo localedef -i en_US -f ISO-8859-1 en_US.ISO-8859-1
+}
 
 # Configures (once) and builds one build folder: configure_and_build DIR [cmake args...]
 configure_and_build() {

@@ -1,5 +1,6 @@
 // The terminal's streams on files and pipes: every answer read whenever it
 // comes, nothing taken as a key, every run ending by itself; Linux text out.
+// Each case runs in a fresh process: the program chooses its console once.
 #include "console/redirected_io.h"
 
 #include <fcntl.h>
@@ -20,6 +21,7 @@
 #include "runtime/system.h"
 #include "runtime/text_stream.h"
 #include "tests/support/child_process.h"
+#include "tests/support/fresh_process.h"
 
 namespace {
 
@@ -89,6 +91,7 @@ const std::vector<Answers> answerCases = {
 
 // From a pipe and from a file alike, no search is cut short and no wait outlives the input.
 TEST(RedirectedInput, EveryAnswerIsReadAndEveryRunEndsByItself) {
+  if (!testing_support::InFreshProcess()) return;
   for (const Answers& c : answerCases) {
     auto piped = RunInChild(RunProgram, c.input);
     EXPECT_EQ(piped.exitCode, 0) << c.name << " (pipe)\n" << piped.err;
@@ -104,6 +107,7 @@ TEST(RedirectedInput, EveryAnswerIsReadAndEveryRunEndsByItself) {
 
 // A writer that pauses between answers, within an answer, and between a CR and its LF.
 TEST(RedirectedInput, AnswersThatComeLateAreAllRead) {
+  if (!testing_support::InFreshProcess()) return;
   struct Late {
     std::vector<std::string> pieces;
     std::vector<std::string> summaries;
@@ -126,6 +130,7 @@ TEST(RedirectedInput, AnswersThatComeLateAreAllRead) {
 // Line input hands over each line as soon as its line end is there (a CR
 // included, whose LF may follow later), and never reports a key.
 TEST(RedirectedInput, ALineIsHandedOverWhenItsLineEndArrives) {
+  if (!testing_support::InFreshProcess()) return;
   auto r = RunInChild([] {
     int ends[2];
     if (pipe(ends) != 0) _exit(10);
@@ -153,6 +158,7 @@ TEST(RedirectedInput, ALineIsHandedOverWhenItsLineEndArrives) {
 
 // A line longer than line input's buffer comes in pieces; the answer is its first token.
 TEST(RedirectedInput, ALongLineIsReadWhole) {
+  if (!testing_support::InFreshProcess()) return;
   auto r = RunInChild(RunProgram, "3" + std::string(300, ' ') + "junk\n0\n");
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(Summaries(r.out), (std::vector<std::string>{"LastP=5 NumPtot=3 NumOP=6", Zero}));
@@ -161,6 +167,7 @@ TEST(RedirectedInput, ALongLineIsReadWhole) {
 // On a file or a pipe the dialogue is Linux text: LF line ends, the prompt's
 // 0xF8 in the locale's encoding; the error line on the standard error too.
 TEST(RedirectedOutput, IsLinuxTextInTheLocalesEncoding) {
+  if (!testing_support::InFreshProcess()) return;
   struct Locale {
     const char* name;
     std::string prompt;
@@ -187,6 +194,7 @@ TEST(RedirectedOutput, IsLinuxTextInTheLocalesEncoding) {
 }
 
 TEST(RedirectedOutput, AWriteToAClosedPipeIsARunTimeError) {
+  if (!testing_support::InFreshProcess()) return;
   auto r = RunInChild(
       [] {
         int pipeEnds[2];

@@ -3,6 +3,11 @@
 
 E2E_DIR=${E2E_DIR:-$(mktemp -d)}
 
+# Each script talks to a tmux server of its own: the default one is shared with
+# whatever else runs tmux here, and may be ending just as a pane is started.
+E2E_TMUX_SOCKET=${E2E_TMUX_SOCKET:-primes-e2e-$$}
+tmux() { command tmux -L "$E2E_TMUX_SOCKET" "$@"; }
+
 # A step that fails under set -e says which one it was before the script ends.
 set -o errtrace
 trap '[[ $- != *e* ]] || echo "FAIL: ${BASH_SOURCE[0]##*/}:$LINENO: $BASH_COMMAND" >&2' ERR
@@ -19,8 +24,10 @@ start_in_pane() {
   pane_session=$1
   shift
   rm -f "$E2E_DIR/$pane_session.rc"
-  tmux new-session -d -s "$pane_session" -x "${E2E_COLUMNS:-100}" -y "${E2E_ROWS:-30}" \
-    "$*; echo \$? > $E2E_DIR/$pane_session.rc; sleep 300"
+  local size=(-x "${E2E_COLUMNS:-100}" -y "${E2E_ROWS:-30}") command="$*; echo \$? > $E2E_DIR/$pane_session.rc; sleep 300"
+  # The script's server ends with its last pane; a start that meets it ending starts a new one.
+  tmux new-session -d -s "$pane_session" "${size[@]}" "$command" 2>/dev/null ||
+    { sleep 0.2; tmux new-session -d -s "$pane_session" "${size[@]}" "$command"; }
 }
 
 screen_text() { tmux capture-pane -p -t "$pane_session"; }
@@ -47,3 +54,21 @@ exit_code() {
 }
 
 end_pane() { tmux kill-session -t "$pane_session" 2>/dev/null || true; }
+
+# screen_is EXPECTED_FILE: the pane shows exactly these rows (trailing blanks aside).
+screen_is() {
+  local got
+  got=$(screen_text)
+  [ "$got" = "$(cat "$1")" ] || fail "screen differs from $1: $(diff <(echo "$got") "$1" | head -20)"
+}
+
+# expected_screen ROWS ANSWER... [--used N]: the expected screen after these searches, in a file.
+expected_screen() {
+  local file
+  file=$E2E_DIR/expected-$(echo "$*" | tr ' ' '-').txt
+  python3 "$(dirname "${BASH_SOURCE[0]}")/expected_screen.py" "$@" >"$file"
+  echo "$file"
+}
+
+# program_pid PATH: the newest process running exactly PATH.
+program_pid() { pgrep -n -x -f "$1"; }

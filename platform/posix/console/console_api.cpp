@@ -105,6 +105,7 @@ BOOL WINAPI GetConsoleScreenBufferInfo(HANDLE hConsoleOutput, CONSOLE_SCREEN_BUF
   ScreenBuffer* c = OutputConsole(hConsoleOutput);
   if (!c || !info) return FALSE;
   Guard guard(c->lock);
+  if (c->host.followSize) c->host.followSize();
   ++c->counts.screenBufferInfo;
   info->dwSize = {c->width, c->height};
   info->dwCursorPosition = c->cursor;

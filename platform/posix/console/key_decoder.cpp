@@ -1,6 +1,8 @@
 #include "platform/posix/console/key_decoder.h"
 
 #include <cctype>
+#include <cstdlib>
+#include <string>
 
 #include "platform/posix/kernel/code_page_text.h"
 
@@ -178,7 +180,8 @@ Key KeypadKey(char final) {
   }
   switch (final) {
     case 'M':
-      return {VK_RETURN, 28, 13, ENHANCED_KEY};
+      // Line input takes it as Enter, which the enhanced flag would make an extended key.
+      return {VK_RETURN, 28, 13, 0};
     case 'j':
       return {VK_MULTIPLY, 55, '*', 0};
     case 'k':
@@ -190,6 +193,46 @@ Key KeypadKey(char final) {
     case 'o':
       return {VK_DIVIDE, 53, '/', ENHANCED_KEY};
   }
+  return NoKey;
+}
+
+// The key a terminfo key capability names.
+Key KeyOfCapability(const std::string& name) {
+  static constexpr struct {
+    const char* name;
+    Key key;
+  } named[] = {
+      {"kcuu1", Up},
+      {"kcud1", Down},
+      {"kcuf1", Right},
+      {"kcub1", Left},
+      {"khome", Home},
+      {"kend", End},
+      {"kich1", Insert},
+      {"kdch1", Delete},
+      {"kpp", PageUp},
+      {"knp", PageDown},
+      {"kent", {VK_RETURN, 28, 13, 0}},
+      {"kb2", Clear},
+      {"kcbt", {VK_TAB, 15, 9, SHIFT_PRESSED}},
+  };
+  for (const auto& entry : named)
+    if (name == entry.name) return entry.key;
+  if (name.size() >= 3 && name.compare(0, 2, "kf") == 0) {
+    int n = std::atoi(name.c_str() + 2);
+    if (n >= 1 && n <= 12) return FunctionKey(n);
+  }
+  return NoKey;
+}
+
+// The sequence as the terminal sent it, looked up in its own description.
+Key EntryKeyOf(const KeyDecoder& d, char final) {
+  if (!d.entryKeys || d.entryKeys->empty()) return NoKey;
+  std::string bytes{Esc, d.stage == KeyStage::Csi ? '[' : 'O'};
+  bytes.append(d.parameters, d.parameterLength);
+  bytes += final;
+  for (const EntryKey& key : *d.entryKeys)
+    if (key.bytes == bytes) return KeyOfCapability(key.capability);
   return NoKey;
 }
 
@@ -206,7 +249,7 @@ bool ParseNumbers(const KeyDecoder& d, int numbers[2], int& count) {
     } else if (c >= '0' && c <= '9') {
       int& n = numbers[count - 1];
       n = (n < 0 ? 0 : n) * 10 + (c - '0');
-      if (n > 9999) return false;
+      if (n > 99999) return false;
     } else {
       return false;
     }
@@ -243,8 +286,14 @@ void EmitWith(std::vector<INPUT_RECORD>& events, Key key, DWORD state) {
 void DispatchCsi(KeyDecoder& d, char final, std::vector<INPUT_RECORD>& events) {
   int numbers[2];
   int count;
-  if (!ParseNumbers(d, numbers, count)) return;
   DWORD state = d.alt ? LEFT_ALT_PRESSED : 0;
+  if (Key key = EntryKeyOf(d, final); Known(key)) return EmitWith(events, key, state);
+  if (!ParseNumbers(d, numbers, count)) return;
+  // Enter, the keypad's among them, in the "CSI code u" form.
+  if (final == 'u' && count >= 1 && (numbers[0] == 13 || numbers[0] == 57414)) {
+    if (count == 2 && !ModifierState(numbers[1], state)) return;
+    return EmitWith(events, {VK_RETURN, 28, 13, 0}, state);
+  }
   if (final == '~' || final == '^' || final == '$' || final == '@') {
     // rxvt marks Ctrl, Shift and both by the final instead of a parameter.
     if (final == '^' || final == '@') state |= LEFT_CTRL_PRESSED;
@@ -265,6 +314,7 @@ void DispatchSs3(KeyDecoder& d, char final, std::vector<INPUT_RECORD>& events) {
   int numbers[2];
   int count;
   DWORD state = d.alt ? LEFT_ALT_PRESSED : 0;
+  if (Key key = EntryKeyOf(d, final); Known(key)) return EmitWith(events, key, state);
   // Some terminals put the modifier parameter alone after SS3.
   if (!ParseNumbers(d, numbers, count) || count > 1 || (count == 1 && !ModifierState(numbers[0], state))) return;
   Key key = KeyOfFinal(final);
@@ -302,6 +352,11 @@ void FinishUtf8(KeyDecoder& d, std::vector<INPUT_RECORD>& events) {
   EmitWith(events, {0, 0, AnsiCharOfCodePoint(c), 0}, d.alt ? LEFT_ALT_PRESSED : 0);
 }
 
+void EmitEightBit(KeyDecoder& d, unsigned char b, std::vector<INPUT_RECORD>& events) {
+  uint32_t c = d.eightBit[b - 0x80];
+  if (c != 0) EmitWith(events, {0, 0, AnsiCharOfCodePoint(c), 0}, d.alt ? LEFT_ALT_PRESSED : 0);
+}
+
 void StartSequence(KeyDecoder& d, KeyStage stage) {
   d.stage = stage;
   d.parameterLength = 0;
@@ -321,7 +376,10 @@ bool Feed(KeyDecoder& d, unsigned char b, std::vector<INPUT_RECORD>& events) {
         d.stage = KeyStage::Escape;
         d.alt = false;
       } else if (b >= 0x80) {
-        if (IsUtf8Lead(b)) StartUtf8(d, b);
+        if (d.eightBit)
+          EmitEightBit(d, b, events);
+        else if (IsUtf8Lead(b))
+          StartUtf8(d, b);
       } else {
         EmitByte(d, b, events);
       }
@@ -331,6 +389,10 @@ bool Feed(KeyDecoder& d, unsigned char b, std::vector<INPUT_RECORD>& events) {
         StartSequence(d, KeyStage::Csi);
       } else if (b == 'O') {
         StartSequence(d, KeyStage::Ss3);
+      } else if (b == ']' || b == 'P' || b == '_' || b == '^' || b == 'X') {
+        d.stage = KeyStage::Report;
+        d.reportKind = static_cast<char>(b);
+        d.reportEsc = d.reportBody = false;
       } else if (b == Esc && !d.alt) {
         d.alt = true;
       } else if (d.alt) {
@@ -340,7 +402,10 @@ bool Feed(KeyDecoder& d, unsigned char b, std::vector<INPUT_RECORD>& events) {
         return false;
       } else if (b >= 0x80) {
         d.alt = true;
-        if (IsUtf8Lead(b))
+        if (d.eightBit) {
+          EmitEightBit(d, b, events);
+          Reset(d);
+        } else if (IsUtf8Lead(b))
           StartUtf8(d, b);
         else
           Reset(d);
@@ -370,6 +435,12 @@ bool Feed(KeyDecoder& d, unsigned char b, std::vector<INPUT_RECORD>& events) {
           d.stage = KeyStage::LinuxFunction;
           return true;
         }
+        // An X10 mouse report: button, column and row follow as three bytes.
+        if (d.stage == KeyStage::Csi && b == 'M' && d.parameterLength == 0) {
+          d.stage = KeyStage::MouseX10;
+          d.mouseBytesLeft = 3;
+          return true;
+        }
         if (!d.overlong) (d.stage == KeyStage::Csi ? DispatchCsi : DispatchSs3)(d, static_cast<char>(b), events);
         Reset(d);
         return true;
@@ -385,6 +456,34 @@ bool Feed(KeyDecoder& d, unsigned char b, std::vector<INPUT_RECORD>& events) {
       }
       Reset(d);
       return false;
+    case KeyStage::MouseX10:
+      if (--d.mouseBytesLeft == 0) Reset(d);
+      return true;
+    case KeyStage::Report:
+      // Ends at BEL or ST (Esc \\); CAN and SUB cancel it; any other Esc starts a new sequence.
+      if (d.reportEsc) {
+        if (b == '\\') {
+          Reset(d);
+          return true;
+        }
+        Reset(d);
+        d.stage = KeyStage::Escape;
+        return false;
+      }
+      // A string starts with a printable byte; anything else after the
+      // introducer makes it Alt with that key, the byte a key of its own.
+      if (!d.reportBody && (b < 0x20 || b == 0x7F)) {
+        EmitWith(events, KeyOfByte(static_cast<unsigned char>(d.reportKind)), LEFT_ALT_PRESSED);
+        Reset(d);
+        return false;
+      }
+      if (b == Esc)
+        d.reportEsc = true;
+      else if (b == 0x07 || b == 0x18 || b == 0x1A)
+        Reset(d);
+      else
+        d.reportBody = true;
+      return true;
     case KeyStage::Utf8:
       if (b < 0x80 || b > 0xBF) {
         Reset(d);
@@ -422,6 +521,11 @@ void EndKeyBytes(KeyDecoder& d, std::vector<INPUT_RECORD>& events) {
     case KeyStage::Ss3:
       // Alt+[ and Alt+O start like sequences.
       if (bare) EmitWith(events, KeyOfByte(d.stage == KeyStage::Csi ? '[' : 'O'), LEFT_ALT_PRESSED);
+      break;
+    case KeyStage::Report:
+      // Alt+], Alt+P and the like start like a string; a reply would have come whole.
+      if (!d.reportBody && !d.reportEsc)
+        EmitWith(events, KeyOfByte(static_cast<unsigned char>(d.reportKind)), LEFT_ALT_PRESSED);
       break;
     default:
       break;

@@ -1,5 +1,6 @@
 #include "platform/posix/console/screen_buffer.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "platform/posix/kernel/kernel_api.h"
@@ -32,6 +33,18 @@ ScreenBuffer* ActiveConsole() {
     StartTerminalHost();
   }
   return console.get();
+}
+
+void ResizeBuffer(ScreenBuffer& c, SHORT w, SHORT h, int firstRow) {
+  std::vector<Cell> cells(static_cast<size_t>(w) * h, Cell{' ', c.attributes, 437});
+  for (int y = 0; y < h && y + firstRow < c.height; ++y)
+    for (int x = 0; x < w && x < c.width; ++x) cells[static_cast<size_t>(y) * w + x] = c.At(x, y + firstRow);
+  c.cells.swap(cells);
+  c.width = w;
+  c.height = h;
+  c.window = {0, 0, static_cast<SHORT>(w - 1), static_cast<SHORT>(h - 1)};
+  c.cursor = {std::min<SHORT>(c.cursor.X, static_cast<SHORT>(w - 1)),
+              static_cast<SHORT>(std::clamp(c.cursor.Y - firstRow, 0, h - 1))};
 }
 
 void ScrollBufferUp(ScreenBuffer& c) {

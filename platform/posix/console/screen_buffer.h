@@ -25,6 +25,8 @@ struct ConsoleHost {
   void (*scrolledUp)(int top, int bottom, int lines) = nullptr;
   void (*present)() = nullptr;             // show what changed, move the cursor
   void (*pollInput)(bool wait) = nullptr;  // move pending keys into the queue
+  // Called when the program asks for the buffer's size: the host may resize it first.
+  void (*followSize)() = nullptr;
   bool servesInput = true;
   bool servesOutput = true;
   bool servesError = true;
@@ -53,6 +55,9 @@ void SelectConsoleHost(const ConsoleHost& host, SHORT width, SHORT height);
 
 // Teletype output at the cursor, as a console writes a file write.
 void WriteAtCursor(ScreenBuffer& console, const char* bytes, DWORD count);
+// A new size; row `firstRow` becomes the top row, the rows and columns that
+// fit keep their cells, the cursor stays on its cell where that is kept.
+void ResizeBuffer(ScreenBuffer& console, SHORT width, SHORT height, int firstRow);
 // Scrolls the whole buffer up one row, blank row in the buffer's attributes.
 void ScrollBufferUp(ScreenBuffer& console);
 

@@ -22,8 +22,11 @@ std::ostream& operator<<(std::ostream& out, const Key& k) {
 
 // Each string is one read from the terminal; the end counts as the Esc timeout.
 // Every key-down must be followed by its key-up.
-std::vector<Key> Decode(const std::vector<std::string>& reads) {
+std::vector<Key> Decode(const std::vector<std::string>& reads, const uint32_t* eightBit = nullptr,
+                        const std::vector<win::stand_in::EntryKey>* entryKeys = nullptr) {
   win::stand_in::KeyDecoder decoder;
+  decoder.eightBit = eightBit;
+  decoder.entryKeys = entryKeys;
   std::vector<win::INPUT_RECORD> events;
   for (const std::string& bytes : reads)
     DecodeKeyBytes(decoder, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), events);
@@ -112,6 +115,52 @@ TEST(KeyDecoder, AltSplitKeysAndWhatIsNoKey) {
                     "\x1b[" +
                     std::string(300, '1') + ";5A\x1b[1;\x1b[B\x1b[3\r\x1b[1;5"}),
             (std::vector<Key>{{'A', 30, 'a', 0}, {VK_DOWN, 80, 0, Enhanced}, {VK_RETURN, 28, 13, 0}}));
+}
+
+TEST(KeyDecoder, TerminalReportsAreNoKeys) {
+  // Each report, whole, between two keys: mouse reports in the X10 form (its
+  // three bytes may be anything), SGR and urxvt forms; OSC strings ended by BEL
+  // and by ST; DCS, APC, PM and SOS strings; focus in and out; paste markers.
+  const std::string reports[] = {
+      "\x1b[M !!",
+      "\x1b[M\xff\x1b\x0d",
+      "\x1b[<0;12;5M",
+      "\x1b[<64;300;200m",
+      "\x1b[32;5;7M",
+      "\x1b]11;rgb:0/0/0\a",
+      "\x1b]10;rgb:ff/ff/ff\x1b\\",
+      "\x1bP1$r0m\x1b\\",
+      "\x1b_Gi=1;OK\x1b\\",
+      "\x1b^pm\x1b\\",
+      "\x1bXsos\x1b\\",
+      "\x1b[I",
+      "\x1b[O",
+      "\x1b[200~",
+      "\x1b[201~",
+  };
+  for (const std::string& report : reports)
+    EXPECT_EQ(Decode({"a" + report + "7"}), (std::vector<Key>{{'A', 30, 'a', 0}, {'7', 8, '7', 0}})) << report;
+  // A report cut by a new sequence ends there; a string introducer followed by
+  // no string is Alt with its key.
+  EXPECT_EQ(Decode({"\x1b]11;rgb\x1b[A"}), (std::vector<Key>{{VK_UP, 72, 0, Enhanced}}));
+  EXPECT_EQ(Decode({"\x1bP\r\x1b]"}),
+            (std::vector<Key>{{'P', 25, 'P', Alt | Shift}, {VK_RETURN, 28, 13, 0}, {0xDD, 27, ']', Alt}}));
+}
+
+TEST(KeyDecoder, EnterFormsEightBitLocalesAndTheEntrysKeys) {
+  // Keypad Enter in application mode, with a modifier, and in the "CSI u"
+  // forms is Enter; a line feed is Ctrl+J.
+  const Key enter{VK_RETURN, 28, 13, 0};
+  EXPECT_EQ(Decode({"\x1bOM\x1bO5M\x1b[13u\x1b[57414u\n"}),
+            (std::vector<Key>{enter, {VK_RETURN, 28, 13, Ctrl}, enter, enter, {'J', 36, 10, Ctrl}}));
+  // A Latin-1 locale: 0xF8 is "ø", and Alt+ø keeps it.
+  uint32_t latin1[128];
+  for (int i = 0; i < 128; ++i) latin1[i] = static_cast<uint32_t>(0x80 + i);
+  EXPECT_EQ(Decode({"\xf8\x1b\xe9"}, latin1), (std::vector<Key>{{0, 0, 0xF8, 0}, {0, 0, 0xE9, Alt}}));
+  // The entry's own strings come before the common forms.
+  std::vector<win::stand_in::EntryKey> entry = {{"\x1b[25~", "kf1"}, {"\x1b[2~", "kdch1"}, {"\x1bOM", "kent"}};
+  EXPECT_EQ(Decode({"\x1b[25~\x1b[2~\x1b\x1bOM"}, nullptr, &entry),
+            (std::vector<Key>{{VK_F1, 59, 0, 0}, {VK_DELETE, 83, 0, Enhanced}, {VK_RETURN, 28, 13, Alt}}));
 }
 
 }  // namespace

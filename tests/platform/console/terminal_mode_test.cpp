@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "platform/posix/console/screen_buffer.h"
 #include "platform/posix/console/terminal_console.h"
 #include "platform/win.h"
 #include "runtime/control_break.h"
@@ -100,6 +101,7 @@ TEST(TerminalMode, RawDuringTheRunAndRestoredWithTheOutputOnEveryWayOut) {
        },
        217, 0},
   };
+  setenv("TERM", "xterm", 1);
   for (const auto& way : ways) {
     SCOPED_TRACE(way.name);
     Pty pty;
@@ -119,11 +121,50 @@ TEST(TerminalMode, RawDuringTheRunAndRestoredWithTheOutputOnEveryWayOut) {
     ASSERT_EQ(r.out.substr(0, 6), "ISIG /");  // signals kept, nothing else
     EXPECT_LT(std::stoi(r.out.substr(6)), 50);
     EXPECT_EQ(ModeText(pty.slave), before);
-    // All output shown, then colours reset and the cursor shown, last.
+    // All output shown, then (as xterm's entry says) colours reset and the cursor shown, last.
     std::string shown = pty.Drain();
     EXPECT_NE(shown.find("line 49"), std::string::npos);
-    EXPECT_TRUE(shown.ends_with("\x1b[0m\x1b[?25h")) << shown.substr(shown.size() - std::min<size_t>(shown.size(), 20));
+    EXPECT_TRUE(shown.ends_with("\x1b(B\x1b[m\x1b[?12l\x1b[?25h"))
+        << shown.substr(shown.size() - std::min<size_t>(shown.size(), 20));
   }
+}
+
+// Ctrl+C while the host waits for the terminal's cursor report: the way out
+// already knows how to put the terminal back.
+TEST(TerminalMode, InterruptedDuringStartUpLeavesTheTerminalAsItWas) {
+  Pty pty;
+  std::string before = ModeText(pty.slave);
+  terminalFd = pty.slave;
+  typingFd = pty.master;
+  auto r = RunInChild([] {
+    setsid();
+    if (ioctl(terminalFd, TIOCSCTTY, 0) != 0) _exit(91);
+    if (fork() == 0) {
+      // The user presses Ctrl+C once the request is on the screen.
+      std::string seen;
+      char bytes[256];
+      while (seen.find("\x1b[6n") == std::string::npos) {
+        ssize_t n = read(typingFd, bytes, sizeof bytes);
+        if (n <= 0) _exit(1);
+        seen.append(bytes, static_cast<size_t>(n));
+      }
+      _exit(write(typingFd, "\x03", 1) == 1 ? 0 : 1);
+    }
+    setenv("TERM", "xterm", 1);
+    static const rtl::ModuleTable runTimeOnly = {1, 0, {{rtl::SystemInit, nullptr}}};
+    rtl::ProcessEntry(runTimeOnly, [] {
+      rtl::InitializeUnits();
+      win::stand_in::UseTerminalConsole(terminalFd, terminalFd);
+      // The Ctrl+C is taken at the program's next safe point, as a key poll would.
+      for (int i = 0; i < 200; ++i) {
+        win::Sleep(10);
+        rtl::SafePoint(__builtin_frame_address(0));
+      }
+      _exit(94);
+    });
+  });
+  EXPECT_EQ(r.exitCode, 217) << r.out << r.err;
+  EXPECT_EQ(ModeText(pty.slave), before);
 }
 
 TEST(TerminalMode, HangUpEndsTheProcessAsTheHangUpSignalDoes) {
@@ -160,6 +201,7 @@ TEST(TerminalMode, HalfOnATerminal) {
     onTerminal = stream;
     auto r = RunInChild([] {
       dup2(terminalFd, onTerminal);
+      win::stand_in::StartTerminalHost();  // not the console this test process chose before the fork
       win::CONSOLE_SCREEN_BUFFER_INFO i{};
       win::DWORD count = 7;
       bool output = win::GetConsoleScreenBufferInfo(win::GetStdHandle(STD_OUTPUT_HANDLE), &i);
