@@ -25,9 +25,8 @@ bool InRange(UINT message, UINT first, UINT last) {
 bool MatchesWindowLocked(HWND messageWindow, HWND filter) {
   if (!filter) return true;
   if (filter == ThreadMessagesOnly) return messageWindow == nullptr;
-  for (Window* w = FindWindowLocked(messageWindow); w; w = w->parent ? FindWindowLocked(w->parent) : nullptr)
-    if (w->handle == filter) return true;
-  return false;
+  const Window* window = FindWindowLocked(messageWindow);
+  return window && WithinFilterLocked(*window, filter);
 }
 
 // WM_QUIT passes every filter, as GetMessageA's documentation promises.
@@ -138,15 +137,7 @@ LRESULT WINAPI DispatchMessageA(const MSG* lpMsg) {
   if (!lpMsg || !lpMsg->hwnd) return 0;  // thread messages have no window procedure
   {
     std::lock_guard<std::mutex> guard(UserLock());
-    Window* window = FindWindowLocked(lpMsg->hwnd);
-    if (!window) {
-      SetLastErrorCode(ERROR_INVALID_WINDOW_HANDLE);
-      return 0;
-    }
-    if (window->threadId != GetCurrentThreadId()) {
-      SetLastErrorCode(ERROR_ACCESS_DENIED);
-      return 0;
-    }
+    if (!FindOwnWindowLocked(lpMsg->hwnd)) return 0;
   }
   return CallWindowProcedure(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
 }

@@ -69,15 +69,8 @@ UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC l
   UINT interval = std::clamp(uElapse, MinimumInterval, MaximumInterval);
   {
     std::lock_guard<std::mutex> guard(UserLock());
-    Window* window = FindWindowLocked(hWnd);
-    if (!window) {
-      SetLastErrorCode(ERROR_INVALID_WINDOW_HANDLE);
-      return 0;
-    }
-    if (window->threadId != GetCurrentThreadId()) {
-      SetLastErrorCode(ERROR_ACCESS_DENIED);
-      return 0;
-    }
+    Window* window = FindOwnWindowLocked(hWnd);
+    if (!window) return 0;
     // Setting an existing timer again restarts it with the new interval.
     window->timers[nIDEvent] = WindowTimer{interval, Clock::now() + std::chrono::milliseconds(interval)};
   }

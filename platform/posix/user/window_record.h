@@ -83,6 +83,9 @@ bool PaintableLocked(const Window& window);
 // GetMessageA's window filter: the window is the filter or lies within it;
 // every window passes a null filter.
 bool WithinFilterLocked(const Window& window, HWND filter);
+// The window, when it exists and belongs to the calling thread; else null,
+// with the last error set as the window manager sets it.
+Window* FindOwnWindowLocked(HWND handle);
 
 // Told, with UserLock() held, of every message that reaches a window's
 // procedure and of every completed paint (BeginPaint/EndPaint pair).

@@ -3,6 +3,8 @@
 #include <atomic>
 #include <condition_variable>
 
+#include "platform/posix/kernel/handle_object.h"
+#include "platform/posix/kernel/kernel_api.h"
 #include "platform/posix/user/message_queue.h"
 #include "platform/posix/user/window_record.h"
 
@@ -91,6 +93,19 @@ bool WithinFilterLocked(const Window& window, HWND filter) {
   for (const Window* w = &window; w; w = w->parent ? FindWindowLocked(w->parent) : nullptr)
     if (w->handle == filter) return true;
   return false;
+}
+
+Window* FindOwnWindowLocked(HWND handle) {
+  Window* window = FindWindowLocked(handle);
+  if (!window) {
+    SetLastErrorCode(ERROR_INVALID_WINDOW_HANDLE);
+    return nullptr;
+  }
+  if (window->threadId != GetCurrentThreadId()) {
+    SetLastErrorCode(ERROR_ACCESS_DENIED);
+    return nullptr;
+  }
+  return window;
 }
 
 LRESULT CallWindowProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
