@@ -1,5 +1,5 @@
 // The memory host: a console that tests fill with keys and read back.
-#include "platform/posix/console/memory_console.h"
+#include "platform/posix/testing/memory_console.h"
 
 #include <unistd.h>
 
@@ -7,14 +7,17 @@
 #include <deque>
 #include <string>
 
+#include "platform/posix/console/console_calls.h"
+#include "platform/posix/console/console_start.h"
 #include "platform/posix/console/screen_buffer.h"
-#include "platform/posix/kernel/host_hooks.h"
 #include "platform/posix/kernel/kernel_api.h"
+#include "platform/posix/testing/sleep_observer.h"
 
 namespace win::stand_in {
 namespace {
 
 std::deque<std::function<void()>> laterBatches;
+ConsoleCallCounts counts;  // written under the console's lock
 thread_local bool lastPollFoundNothing = false;
 
 // The program waits for a key (it blocks on an empty queue, or sleeps right
@@ -77,13 +80,42 @@ UsKey KeyOf(char c) {
   return {0, 0, false};
 }
 
+void Count(ConsoleCall call) {
+  switch (call) {
+    case ConsoleCall::WriteCharacter:
+      ++counts.writeCharacter;
+      break;
+    case ConsoleCall::WriteAttribute:
+      ++counts.writeAttribute;
+      break;
+    case ConsoleCall::Scroll:
+      ++counts.scroll;
+      break;
+    case ConsoleCall::SetCursor:
+      ++counts.setCursor;
+      break;
+    case ConsoleCall::ScreenBufferInfo:
+      ++counts.screenBufferInfo;
+      break;
+    case ConsoleCall::ReadInput:
+      ++counts.readInput;
+      break;
+    case ConsoleCall::InputEventCount:
+      ++counts.inputEventCount;
+      break;
+  }
+}
+
 }  // namespace
 
 void UseMemoryConsole(const MemoryConsoleSetup& setup) {
   ConsoleHost host;
   host.pollInput = PollInput;
+  StartConsole();
   SetSleepObserver(SleepingAfterPoll);
   SelectConsoleHost(host, setup.width, setup.height);
+  counts = {};
+  ObserveConsoleCalls(Count);
   ScreenBuffer& c = Console();
   c.attributes = setup.attributes;
   for (Cell& cell : c.cells) cell.attributes = setup.attributes;
@@ -150,10 +182,10 @@ UINT OutputCodePage() {
   return GetConsoleOutputCP();
 }
 ConsoleCallCounts CallCounts() {
-  return Console().counts;
+  return counts;
 }
 void ResetCallCounts() {
-  Console().counts = {};
+  counts = {};
 }
 
 }  // namespace win::stand_in
