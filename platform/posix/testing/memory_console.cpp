@@ -50,6 +50,8 @@ ScreenBuffer& Console() {
   return *ActiveConsole();
 }
 
+constexpr char Esc = 0x1B;
+
 struct UsKey {
   WORD virtualKey;
   WORD scanCode;
@@ -65,16 +67,16 @@ UsKey KeyOf(char c) {
   if (c == '\r' || c == '\n') return {VK_RETURN, 28, false};
   if (c == '\t') return {VK_TAB, 15, false};
   if (c == '\b') return {VK_BACK, 14, false};
-  if (c == 27) return {VK_ESCAPE, 1, false};
-  if (c == '`') return {0xC0, 41, false};
-  if (c == '~') return {0xC0, 41, true};
-  if (c == '\\') return {0xDC, 43, false};
-  if (c == '|') return {0xDC, 43, true};
+  if (c == Esc) return {VK_ESCAPE, 1, false};
+  if (c == '`') return {VK_OEM_3, 41, false};
+  if (c == '~') return {VK_OEM_3, 41, true};
+  if (c == '\\') return {VK_OEM_5, 43, false};
+  if (c == '|') return {VK_OEM_5, 43, true};
   for (int r = 0; r < 4; ++r)
     for (int i = 0; rows[r][i]; ++i)
       if (rows[r][i] == c || shifted[r][i] == c) {
         char base = rows[r][i];
-        WORD vk = std::isalnum(static_cast<unsigned char>(base)) ? static_cast<WORD>(std::toupper(base)) : 0xBA;
+        WORD vk = std::isalnum(static_cast<unsigned char>(base)) ? static_cast<WORD>(std::toupper(base)) : VK_OEM_1;
         return {vk, static_cast<WORD>(firstScan[r] + i), shifted[r][i] == c};
       }
   return {0, 0, false};
