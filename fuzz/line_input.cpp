@@ -9,8 +9,8 @@
 #include "console/crt_streams.h"
 #include "console/keyboard.h"
 #include "console/screen_output.h"
-#include "platform/posix/console/memory_console.h"
 #include "platform/posix/kernel/host_hooks.h"
+#include "platform/posix/testing/memory_console.h"
 #include "runtime/text_stream.h"
 
 namespace mem = win::stand_in;

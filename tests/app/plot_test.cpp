@@ -11,8 +11,8 @@
 
 #include "app/main_routine.h"
 #include "graphics/window_driver/win32gui.h"
-#include "platform/posix/console/memory_console.h"
 #include "platform/posix/kernel/host_hooks.h"
+#include "platform/posix/testing/memory_console.h"
 #include "platform/posix/testing/memory_display.h"
 #include "tests/support/child_process.h"
 

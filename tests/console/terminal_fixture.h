@@ -8,7 +8,7 @@
 #include "console/keyboard.h"
 #include "console/line_input.h"
 #include "console/screen_output.h"
-#include "platform/posix/console/memory_console.h"
+#include "platform/posix/testing/memory_console.h"
 #include "runtime/text_stream.h"
 
 namespace console_test {

@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/posix/console/terminal_console.h"
+#include "platform/posix/console/terminal_host.h"
 
 namespace testing_support {
 namespace {

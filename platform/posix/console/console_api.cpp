@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/posix/console/console_calls.h"
 #include "platform/posix/console/screen_buffer.h"
 #include "platform/posix/kernel/host_hooks.h"
 #include "platform/posix/kernel/kernel_api.h"
@@ -18,7 +19,7 @@ using Guard = std::lock_guard<std::recursive_mutex>;
 
 ScreenBuffer* OutputConsole(HANDLE h) {
   int stream = StdStreamOfHandle(h);
-  ScreenBuffer* c = ActiveConsole();
+  ScreenBuffer* c = ConsoleInUse();
   bool served =
       c && ((stream == StdOutputStream && c->host.servesOutput) || (stream == StdErrorStream && c->host.servesError) ||
             (h == ConsoleScreenHandle() && c->host.showsScreen));
@@ -30,7 +31,7 @@ ScreenBuffer* OutputConsole(HANDLE h) {
 }
 
 ScreenBuffer* InputConsole(HANDLE h) {
-  ScreenBuffer* c = ActiveConsole();
+  ScreenBuffer* c = ConsoleInUse();
   if (!c || StdStreamOfHandle(h) != StdInputStream || !c->host.servesInput) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
@@ -41,59 +42,6 @@ ScreenBuffer* InputConsole(HANDLE h) {
 void Changed(ScreenBuffer& c, int left, int top, int right, int bottom) {
   if (c.host.cellsChanged) c.host.cellsChanged(left, top, right, bottom);
 }
-
-bool Serves(StdStream stream) {
-  ScreenBuffer* c = ActiveConsole();
-  if (!c) return false;
-  switch (stream) {
-    case StdInputStream:
-      return c->host.servesInput;
-    case StdOutputStream:
-      return c->host.servesOutput;
-    default:
-      return c->host.servesError;
-  }
-}
-
-bool WriteStream(StdStream, const char* bytes, DWORD count, DWORD* written) {
-  ScreenBuffer* c = ActiveConsole();
-  Guard guard(c->lock);
-  WriteAtCursor(*c, bytes, count);
-  if (c->host.present) c->host.present();
-  *written = count;
-  return true;
-}
-
-// A cooked line with echo: only a fallback, since the program reads key events.
-bool ReadStream(StdStream, char* bytes, DWORD count, DWORD* read) {
-  ScreenBuffer* c = ActiveConsole();
-  std::string line;
-  while (line.empty() || line.back() != '\n') {
-    INPUT_RECORD record;
-    DWORD n = 0;
-    if (!ReadConsoleInputA(GetStdHandle(STD_INPUT_HANDLE), &record, 1, &n) || n == 0) break;
-    if (record.EventType != KEY_EVENT || !record.Event.KeyEvent.bKeyDown) continue;
-    char ch = record.Event.KeyEvent.uChar.AsciiChar;
-    if (ch == '\r') {
-      line += "\r\n";
-      Guard guard(c->lock);
-      WriteAtCursor(*c, "\r\n", 2);
-    } else if (ch) {
-      line += ch;
-      Guard guard(c->lock);
-      WriteAtCursor(*c, &ch, 1);
-    }
-    if (c->host.present) c->host.present();
-  }
-  *read = static_cast<DWORD>(std::min<size_t>(line.size(), count));
-  line.copy(bytes, *read);
-  return true;
-}
-
-const ConsoleFiles consoleFiles{Serves, WriteStream, ReadStream};
-struct Registration {
-  Registration() { RegisterConsoleFiles(&consoleFiles); }
-} registration;
 
 }  // namespace
 }  // namespace win::stand_in
@@ -106,7 +54,7 @@ BOOL WINAPI GetConsoleScreenBufferInfo(HANDLE hConsoleOutput, CONSOLE_SCREEN_BUF
   if (!c || !info) return FALSE;
   Guard guard(c->lock);
   if (c->host.followSize) c->host.followSize();
-  ++c->counts.screenBufferInfo;
+  NoteConsoleCall(ConsoleCall::ScreenBufferInfo);
   info->dwSize = {c->width, c->height};
   info->dwCursorPosition = c->cursor;
   info->wAttributes = c->attributes;
@@ -128,7 +76,7 @@ BOOL WINAPI SetConsoleCursorPosition(HANDLE hConsoleOutput, COORD position) {
   ScreenBuffer* c = OutputConsole(hConsoleOutput);
   if (!c) return FALSE;
   Guard guard(c->lock);
-  ++c->counts.setCursor;
+  NoteConsoleCall(ConsoleCall::SetCursor);
   if (position.X < 0 || position.Y < 0 || position.X >= c->width || position.Y >= c->height) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
@@ -161,7 +109,7 @@ BOOL WINAPI WriteConsoleOutputCharacterA(HANDLE hConsoleOutput, LPCSTR character
   ScreenBuffer* c = OutputConsole(hConsoleOutput);
   if (!c) return FALSE;
   Guard guard(c->lock);
-  ++c->counts.writeCharacter;
+  NoteConsoleCall(ConsoleCall::WriteCharacter);
   UINT codePage = GetConsoleOutputCP();
   DWORD n = WriteAlongRows(*c, nLength, at, [&](Cell& cell, DWORD i) {
     cell.character = characters[i];
@@ -176,7 +124,7 @@ BOOL WINAPI WriteConsoleOutputAttribute(HANDLE hConsoleOutput, const WORD* attri
   ScreenBuffer* c = OutputConsole(hConsoleOutput);
   if (!c) return FALSE;
   Guard guard(c->lock);
-  ++c->counts.writeAttribute;
+  NoteConsoleCall(ConsoleCall::WriteAttribute);
   DWORD n = WriteAlongRows(*c, nLength, at, [&](Cell& cell, DWORD i) { cell.attributes = attributes[i]; });
   if (written) *written = n;
   return TRUE;
@@ -187,7 +135,7 @@ BOOL WINAPI ScrollConsoleScreenBufferA(HANDLE hConsoleOutput, const SMALL_RECT* 
   ScreenBuffer* c = OutputConsole(hConsoleOutput);
   if (!c || !scroll || !fill) return FALSE;
   Guard guard(c->lock);
-  ++c->counts.scroll;
+  NoteConsoleCall(ConsoleCall::Scroll);
   SMALL_RECT bufferRect{0, 0, static_cast<SHORT>(c->width - 1), static_cast<SHORT>(c->height - 1)};
   SMALL_RECT source{std::max(scroll->Left, bufferRect.Left), std::max(scroll->Top, bufferRect.Top),
                     std::min(scroll->Right, bufferRect.Right), std::min(scroll->Bottom, bufferRect.Bottom)};
@@ -240,7 +188,7 @@ BOOL WINAPI GetNumberOfConsoleInputEvents(HANDLE hConsoleInput, LPDWORD count) {
   if (!c || !count) return FALSE;
   if (c->host.pollInput) c->host.pollInput(false);
   Guard guard(c->lock);
-  ++c->counts.inputEventCount;
+  NoteConsoleCall(ConsoleCall::InputEventCount);
   *count = static_cast<DWORD>(c->input.size());
   return TRUE;
 }
@@ -252,7 +200,7 @@ BOOL WINAPI ReadConsoleInputA(HANDLE hConsoleInput, PINPUT_RECORD buffer, DWORD 
     {
       Guard guard(c->lock);
       if (!c->input.empty()) {
-        ++c->counts.readInput;
+        NoteConsoleCall(ConsoleCall::ReadInput);
         DWORD n = 0;
         while (n < length && !c->input.empty()) {
           buffer[n++] = c->input.front();

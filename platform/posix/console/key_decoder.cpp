@@ -116,8 +116,8 @@ constexpr Key Up{VK_UP, 72, 0, ENHANCED_KEY}, Down{VK_DOWN, 80, 0, ENHANCED_KEY}
     NoKey{0, 0, 0, 0};
 
 Key FunctionKey(int n) {  // 1 to 12
-  static constexpr uint8_t scans[] = {59, 60, 61, 62, 63, 64, 65, 66, 67, 68, 87, 88};
-  return {static_cast<WORD>(VK_F1 + n - 1), scans[n - 1], 0, 0};
+  static constexpr uint8_t FunctionKeyScans[] = {59, 60, 61, 62, 63, 64, 65, 66, 67, 68, 87, 88};
+  return {static_cast<WORD>(VK_F1 + n - 1), FunctionKeyScans[n - 1], 0, 0};
 }
 
 // The key of a sequence's final letter: cursor keys, Home, End, the keypad's
@@ -173,10 +173,10 @@ Key KeyOfNumber(int n) {
 
 // The keypad in application mode: "SS3 M" is its Enter, "SS3 j" to "SS3 y" its other keys.
 Key KeypadKey(char final) {
-  static constexpr uint8_t digitScans[] = {82, 79, 80, 81, 75, 76, 77, 71, 72, 73};
+  static constexpr uint8_t NumpadDigitScans[] = {82, 79, 80, 81, 75, 76, 77, 71, 72, 73};
   if (final >= 'p' && final <= 'y') {
     int digit = final - 'p';
-    return {static_cast<WORD>(VK_NUMPAD0 + digit), digitScans[digit], static_cast<char>('0' + digit), 0};
+    return {static_cast<WORD>(VK_NUMPAD0 + digit), NumpadDigitScans[digit], static_cast<char>('0' + digit), 0};
   }
   switch (final) {
     case 'M':

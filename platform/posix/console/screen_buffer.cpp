@@ -10,6 +10,7 @@ namespace win::stand_in {
 namespace {
 std::unique_ptr<ScreenBuffer> console;
 bool hostChosen = false;
+bool (*offeredHost)() = nullptr;
 }  // namespace
 
 void ScreenBuffer::Reset(SHORT w, SHORT h) {
@@ -25,12 +26,23 @@ void SelectConsoleHost(const ConsoleHost& host, SHORT width, SHORT height) {
   console->host = host;
   console->Reset(width, height);
   hostChosen = true;
+  offeredHost = nullptr;
 }
 
 ScreenBuffer* ActiveConsole() {
-  if (!hostChosen) {
+  return console.get();
+}
+
+void OfferConsoleHost(bool (*start)()) {
+  if (!hostChosen) offeredHost = start;
+}
+
+ScreenBuffer* ConsoleInUse() {
+  if (offeredHost) {
+    bool (*start)() = offeredHost;
+    offeredHost = nullptr;
     hostChosen = true;
-    StartTerminalHost();
+    start();
   }
   return console.get();
 }

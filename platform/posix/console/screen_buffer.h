@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/console/memory_console.h"
 #include "platform/posix/win_types.h"
 
 namespace win::stand_in {
@@ -42,7 +41,6 @@ struct ScreenBuffer {
   WORD attributes = 0x07;
   CONSOLE_CURSOR_INFO cursorInfo{25, TRUE};
   std::deque<INPUT_RECORD> input;
-  ConsoleCallCounts counts;
   ConsoleHost host;
 
   Cell& At(int x, int y) { return cells[static_cast<size_t>(y) * width + x]; }
@@ -52,6 +50,11 @@ struct ScreenBuffer {
 // The active console, or null when no host serves one.
 ScreenBuffer* ActiveConsole();
 void SelectConsoleHost(const ConsoleHost& host, SHORT width, SHORT height);
+// The host that starts when the program first uses the console, unless one is
+// selected before then (tests select theirs before the program's start-up).
+void OfferConsoleHost(bool (*start)());
+// The console for an operation of the program: the first one starts the offered host.
+ScreenBuffer* ConsoleInUse();
 
 // Teletype output at the cursor, as a console writes a file write.
 void WriteAtCursor(ScreenBuffer& console, const char* bytes, DWORD count);
@@ -60,8 +63,5 @@ void WriteAtCursor(ScreenBuffer& console, const char* bytes, DWORD count);
 void ResizeBuffer(ScreenBuffer& console, SHORT width, SHORT height, int firstRow);
 // Scrolls the whole buffer up one row, blank row in the buffer's attributes.
 void ScrollBufferUp(ScreenBuffer& console);
-
-// Terminal host.
-bool StartTerminalHost();
 
 }  // namespace win::stand_in

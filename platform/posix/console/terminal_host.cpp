@@ -1,6 +1,8 @@
 // The terminal host: the console model shown on a tty as its terminfo entry
 // says it can be drawn, keys read from it, the terminal taken back after a stop
 // and followed through size changes.
+#include "platform/posix/console/terminal_host.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -16,12 +18,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/console/console_start.h"
 #include "platform/posix/console/cursor_query.h"
 #include "platform/posix/console/key_decoder.h"
 #include "platform/posix/console/locale_text.h"
 #include "platform/posix/console/screen_buffer.h"
 #include "platform/posix/console/terminal_caps.h"
-#include "platform/posix/console/terminal_console.h"
 #include "platform/posix/console/terminal_mode.h"
 #include "platform/posix/console/terminal_screen.h"
 #include "platform/posix/console/terminal_writer.h"
@@ -301,6 +303,7 @@ bool StartTerminalHost() {
 }
 
 void UseTerminalConsole(int in, int out) {
+  StartConsole();
   Start(in, out);
 }
 

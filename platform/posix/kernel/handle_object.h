@@ -29,7 +29,7 @@ bool ReleaseObject(HANDLE handle);           // false when not a live handle
 void HoldClosedStandardDescriptors();
 bool StandardStreamClosedAtStart(int stream);
 
-// What SetSleepObserver installed, called at every Sleep.
+// Called at every Sleep when set; only the tests set one.
 extern std::atomic<void (*)()> SleepObserver;
 
 void SetLastErrorFromErrno(int error);

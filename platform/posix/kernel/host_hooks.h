@@ -16,7 +16,7 @@ struct ConsoleFiles {
   bool (*write)(StdStream stream, const char* bytes, DWORD count, DWORD* written);
   bool (*read)(StdStream stream, char* bytes, DWORD count, DWORD* read);
 };
-// Registered once, from the console side's static initialisation.
+// Registered by the console's part of the start-up.
 void RegisterConsoleFiles(const ConsoleFiles* files);
 
 // Which standard stream a handle is, or -1 for any other handle.
@@ -33,9 +33,5 @@ void RegisterExitHook(void (*hook)());
 void RunExitHooks();
 // SIGTERM, SIGHUP and SIGQUIT end the process through the exit hooks; SIGPIPE is ignored.
 void CatchEndingSignals();
-
-// Called at every Sleep, on the sleeping thread: the memory console uses it to
-// end a test program that waits for keys no test will send.
-void SetSleepObserver(void (*observer)());
 
 }  // namespace win::stand_in

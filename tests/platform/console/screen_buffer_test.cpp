@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/console/memory_console.h"
+#include "platform/posix/testing/memory_console.h"
 #include "platform/win.h"
 
 namespace {

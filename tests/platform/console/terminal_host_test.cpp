@@ -1,6 +1,8 @@
 // The terminal host on a pseudo-terminal whose far side knows only the
 // sequences of a terminfo entry: start-up, cells in their colours and code
 // pages, scrolls, batched writes, and typed keys.
+#include "platform/posix/console/terminal_host.h"
+
 #include <gtest/gtest.h>
 #include <locale.h>
 #include <poll.h>
@@ -20,7 +22,6 @@
 #include <vector>
 
 #include "platform/posix/console/screen_buffer.h"
-#include "platform/posix/console/terminal_console.h"
 #include "platform/posix/kernel/code_page_text.h"
 #include "platform/win.h"
 #include "tests/support/entry_terminal.h"

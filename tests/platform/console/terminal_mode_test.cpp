@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/posix/console/screen_buffer.h"
-#include "platform/posix/console/terminal_console.h"
+#include "platform/posix/console/terminal_host.h"
 #include "platform/win.h"
 #include "runtime/control_break.h"
 #include "runtime/system.h"

@@ -2,6 +2,7 @@
 // instruction, set up once by the program's entry.
 #include <atomic>
 
+#include "platform/posix/console/console_start.h"
 #include "platform/posix/kernel/handle_object.h"
 #include "platform/posix/kernel/host_hooks.h"
 #include "platform/posix/stand_in.h"
@@ -13,6 +14,7 @@ void Start() {
   if (started.exchange(true)) return;
   HoldClosedStandardDescriptors();
   CatchEndingSignals();
+  StartConsole();
 }
 
 }  // namespace win::stand_in

@@ -1,5 +1,5 @@
 // The memory host: a console that tests fill with keys and read back.
-#include "platform/posix/console/memory_console.h"
+#include "platform/posix/testing/memory_console.h"
 
 #include <unistd.h>
 
@@ -7,14 +7,17 @@
 #include <deque>
 #include <string>
 
+#include "platform/posix/console/console_calls.h"
+#include "platform/posix/console/console_start.h"
 #include "platform/posix/console/screen_buffer.h"
-#include "platform/posix/kernel/host_hooks.h"
 #include "platform/posix/kernel/kernel_api.h"
+#include "platform/posix/testing/sleep_observer.h"
 
 namespace win::stand_in {
 namespace {
 
 std::deque<std::function<void()>> laterBatches;
+ConsoleCallCounts counts;  // written under the console's lock
 thread_local bool lastPollFoundNothing = false;
 
 // The program waits for a key (it blocks on an empty queue, or sleeps right
@@ -47,6 +50,8 @@ ScreenBuffer& Console() {
   return *ActiveConsole();
 }
 
+constexpr char Esc = 0x1B;
+
 struct UsKey {
   WORD virtualKey;
   WORD scanCode;
@@ -62,19 +67,45 @@ UsKey KeyOf(char c) {
   if (c == '\r' || c == '\n') return {VK_RETURN, 28, false};
   if (c == '\t') return {VK_TAB, 15, false};
   if (c == '\b') return {VK_BACK, 14, false};
-  if (c == 27) return {VK_ESCAPE, 1, false};
-  if (c == '`') return {0xC0, 41, false};
-  if (c == '~') return {0xC0, 41, true};
-  if (c == '\\') return {0xDC, 43, false};
-  if (c == '|') return {0xDC, 43, true};
+  if (c == Esc) return {VK_ESCAPE, 1, false};
+  if (c == '`') return {VK_OEM_3, 41, false};
+  if (c == '~') return {VK_OEM_3, 41, true};
+  if (c == '\\') return {VK_OEM_5, 43, false};
+  if (c == '|') return {VK_OEM_5, 43, true};
   for (int r = 0; r < 4; ++r)
     for (int i = 0; rows[r][i]; ++i)
       if (rows[r][i] == c || shifted[r][i] == c) {
         char base = rows[r][i];
-        WORD vk = std::isalnum(static_cast<unsigned char>(base)) ? static_cast<WORD>(std::toupper(base)) : 0xBA;
+        WORD vk = std::isalnum(static_cast<unsigned char>(base)) ? static_cast<WORD>(std::toupper(base)) : VK_OEM_1;
         return {vk, static_cast<WORD>(firstScan[r] + i), shifted[r][i] == c};
       }
   return {0, 0, false};
+}
+
+void Count(ConsoleCall call) {
+  switch (call) {
+    case ConsoleCall::WriteCharacter:
+      ++counts.writeCharacter;
+      break;
+    case ConsoleCall::WriteAttribute:
+      ++counts.writeAttribute;
+      break;
+    case ConsoleCall::Scroll:
+      ++counts.scroll;
+      break;
+    case ConsoleCall::SetCursor:
+      ++counts.setCursor;
+      break;
+    case ConsoleCall::ScreenBufferInfo:
+      ++counts.screenBufferInfo;
+      break;
+    case ConsoleCall::ReadInput:
+      ++counts.readInput;
+      break;
+    case ConsoleCall::InputEventCount:
+      ++counts.inputEventCount;
+      break;
+  }
 }
 
 }  // namespace
@@ -82,8 +113,11 @@ UsKey KeyOf(char c) {
 void UseMemoryConsole(const MemoryConsoleSetup& setup) {
   ConsoleHost host;
   host.pollInput = PollInput;
+  StartConsole();
   SetSleepObserver(SleepingAfterPoll);
   SelectConsoleHost(host, setup.width, setup.height);
+  counts = {};
+  ObserveConsoleCalls(Count);
   ScreenBuffer& c = Console();
   c.attributes = setup.attributes;
   for (Cell& cell : c.cells) cell.attributes = setup.attributes;
@@ -150,10 +184,10 @@ UINT OutputCodePage() {
   return GetConsoleOutputCP();
 }
 ConsoleCallCounts CallCounts() {
-  return Console().counts;
+  return counts;
 }
 void ResetCallCounts() {
-  Console().counts = {};
+  counts = {};
 }
 
 }  // namespace win::stand_in
