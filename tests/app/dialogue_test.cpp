@@ -6,8 +6,11 @@
 #include "app/prime_search.h"
 #include "platform/posix/testing/memory_display.h"
 #include "tests/support/child_process.h"
+#include "tests/support/summaries.h"
 
 namespace {
+
+using testing_support::Summaries;
 
 testing_support::ChildResult Dialogue(const std::string& answers) {
   return testing_support::RunInChild(
@@ -17,16 +20,6 @@ testing_support::ChildResult Dialogue(const std::string& answers) {
         rtl::ProcessEntry(app::ProgramModules, app::PrimesMain);
       },
       answers);
-}
-
-std::vector<std::string> Summaries(const std::string& out) {
-  std::vector<std::string> found;
-  for (size_t at = 0; (at = out.find("LastP=", at)) != std::string::npos;) {
-    size_t end = out.find('\n', at);
-    found.push_back(out.substr(at, end - at));
-    at = end;
-  }
-  return found;
 }
 
 TEST(Dialogue, SummariesOfTheKnownSearches) {

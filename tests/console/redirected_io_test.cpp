@@ -22,10 +22,12 @@
 #include "runtime/text_stream.h"
 #include "tests/support/child_process.h"
 #include "tests/support/fresh_process.h"
+#include "tests/support/summaries.h"
 
 namespace {
 
 using testing_support::RunInChild;
+using testing_support::Summaries;
 
 void RunProgram() {
   win::stand_in::UseMemoryDisplay();
@@ -56,16 +58,6 @@ void InputFromSlowWriter(const std::vector<std::string>& pieces, std::chrono::mi
     }
     close(writer);
   }).detach();
-}
-
-std::vector<std::string> Summaries(const std::string& out) {
-  std::vector<std::string> found;
-  for (size_t at = 0; (at = out.find("LastP=", at)) != std::string::npos;) {
-    size_t end = out.find('\n', at);
-    found.push_back(out.substr(at, end - at));
-    at = end;
-  }
-  return found;
 }
 
 const std::string Zero = "LastP=-1 NumPtot=0 NumOP=0";

@@ -156,16 +156,9 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
 BOOL WINAPI DestroyWindow(HWND hWnd) {
   {
     std::lock_guard<std::mutex> guard(UserLock());
-    Window* window = FindWindowLocked(hWnd);
-    if (!window) {
-      SetLastErrorCode(ERROR_INVALID_WINDOW_HANDLE);
-      return FALSE;
-    }
     // Only the thread that created a window may destroy it.
-    if (window->threadId != GetCurrentThreadId()) {
-      SetLastErrorCode(ERROR_ACCESS_DENIED);
-      return FALSE;
-    }
+    Window* window = FindOwnWindowLocked(hWnd);
+    if (!window) return FALSE;
     if (window->destroying) return TRUE;  // already on its way, e.g. called again from WM_DESTROY
     MarkDestroyingLocked(hWnd);
   }
