@@ -7,22 +7,19 @@ program=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
 source "$here/../support/xvfb.sh"
+source "$here/../support/redirected_answers.sh"
 E2E_COLUMNS=80 E2E_ROWS=24
 
 start_xvfb 1024x768x24 || fail "no X server"
 trap 'end_pane; kill $xvfb_pid 2>/dev/null || true' EXIT
 
-summaries() { grep -ao 'LastP=[-0-9]* NumPtot=[0-9]* NumOP=[0-9]*' "$1" | paste -sd '|'; }
-
 # check NAME EXPECTED-SUMMARIES: the run's output in $E2E_DIR/out.txt, its exit code in $code.
 check() {
   [ "$code" = 0 ] || fail "$1: exit code $code (124: it did not end by itself)"
-  [ "$(summaries "$E2E_DIR/out.txt")" = "$2" ] || fail "$1: summaries $(summaries "$E2E_DIR/out.txt"), not $2"
+  [ "$(search_summaries "$E2E_DIR/out.txt")" = "$2" ] || fail "$1: summaries $(search_summaries "$E2E_DIR/out.txt"), not $2"
 }
 
-zero='LastP=-1 NumPtot=0 NumOP=0'
 echo "-- answers through a pipe and from a file"
-# Each row: the input (printf's escapes), then the summaries it gives.
 while IFS='|' read -r input expected; do
   printf "$input" | timeout 60 "$program" >"$E2E_DIR/out.txt" 2>/dev/null
   code=$?
@@ -31,17 +28,12 @@ while IFS='|' read -r input expected; do
   timeout 60 "$program" <"$E2E_DIR/in.txt" >"$E2E_DIR/out.txt" 2>/dev/null
   code=$?
   check "primes < file of '$input'" "$expected"
-done <<TABLE
-10\n0\n\n|LastP=29 NumPtot=10 NumOP=94|$zero
-100\n|LastP=541 NumPtot=100 NumOP=8141|$zero
-7|LastP=17 NumPtot=7 NumOP=41|$zero
-5\r3\r0\r|LastP=11 NumPtot=5 NumOP=21|LastP=5 NumPtot=3 NumOP=6|$zero
-TABLE
+done < <(redirected_answer_cases)
 
 echo "-- a writer that pauses between answers"
-(echo 100; sleep 1; echo 50; echo 0) | timeout 60 "$program" >"$E2E_DIR/out.txt" 2>/dev/null
+pausing_writer | timeout 60 "$program" >"$E2E_DIR/out.txt" 2>/dev/null
 code=$?
-check "a pausing writer" "LastP=541 NumPtot=100 NumOP=8141|LastP=229 NumPtot=50 NumOP=2209|$zero"
+check "a pausing writer" "$pausing_writer_summaries"
 
 echo "-- Linux text in the file"
 printf '10\n0\n' | LC_ALL=C.UTF-8 "$program" >"$E2E_DIR/out.txt" 2>/dev/null
@@ -67,13 +59,13 @@ wait_for_file_text() {
 type_keys Enter
 wait_for_file_text "LastP=29 NumPtot=10 NumOP=94"
 type_keys 0 Enter
-wait_for_file_text "$zero"
+wait_for_file_text "$empty_search"
 type_keys q  # the key that opens the plot: it starts the last line
 xdotool search --sync --name "^Graph window application$" >/dev/null || fail "no graph window"
 type_keys Enter
 [ "$(exit_code 30)" = 0 ] || fail "the program did not end with exit code 0"
 screen_text | grep -q "PRIME" && fail "the program's text reached the terminal"
-grep -q "^29 is PRIME!$" "$E2E_DIR/half.txt" && grep -q "^mø prime search<=1646:$zero$" "$E2E_DIR/half.txt" &&
+grep -q "^29 is PRIME!$" "$E2E_DIR/half.txt" && grep -q "^mø prime search<=1646:$empty_search$" "$E2E_DIR/half.txt" &&
   grep -q "GRAPH errcode=0" "$E2E_DIR/half.txt" || fail "the dialogue is not in the file: $(cat "$E2E_DIR/half.txt")"
 grep -q "search<=1646:10" "$E2E_DIR/half.txt" && fail "the echo reached the file"
 end_pane
@@ -86,7 +78,7 @@ sleep 0.5
 screen_text | grep -Eq "abc|xyz" && fail "stray keys were echoed"
 [ "$(exit_code 30)" = 0 ] || fail "the program did not end with exit code 0"
 screen_text | grep -Eq "abc|xyz" && fail "stray keys were echoed"
-screen_text | grep -A1 -x "LastP=29 NumPtot=10 NumOP=94" | tail -1 | grep -qx "mø prime search<=1646:$zero" ||
+screen_text | grep -A1 -x "LastP=29 NumPtot=10 NumOP=94" | tail -1 | grep -qx "mø prime search<=1646:$empty_search" ||
   fail "the text after the stray keys moved"
 end_pane
 echo "redirected streams passed"

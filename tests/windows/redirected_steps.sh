@@ -5,13 +5,13 @@
 # and echoes what is typed by itself). Every failing step says what failed, and
 # no window that closes as expected ends the script.
 
-redirected_summaries() { grep -ao 'LastP=[-0-9]* NumPtot=[0-9]* NumOP=[0-9]*' "$1" | paste -sd '|'; }
+source "$here/../support/redirected_answers.sh"
 
 # redirected_check NAME CODE EXPECTED-SUMMARIES: of the output in $work/out.txt.
 redirected_check() {
   [ "$2" = 0 ] || fail "$1: exit code $2 (124: it did not end by itself)"
-  [ "$(redirected_summaries "$work/out.txt")" = "$3" ] ||
-    fail "$1: summaries $(redirected_summaries "$work/out.txt"), not $3"
+  [ "$(search_summaries "$work/out.txt")" = "$3" ] ||
+    fail "$1: summaries $(search_summaries "$work/out.txt"), not $3"
 }
 
 # The console window of a wineconsole that runs cmd.
@@ -43,7 +43,7 @@ redirected_wait_for_exit() {
 }
 
 run_redirected_checks() {
-  local zero='LastP=-1 NumPtot=0 NumOP=0' input expected code console box
+  local input expected code console box
   echo "-- redirected: answers through a pipe and from a file"
   while IFS='|' read -r input expected; do
     code=0
@@ -53,18 +53,13 @@ run_redirected_checks() {
     code=0
     (cd "$work" && timeout 120 $wine "$exe" <"$work/in.txt" >"$work/out.txt" 2>/dev/null) || code=$?
     redirected_check "primes.exe < file of '$input'" "$code" "$expected"
-  done <<TABLE
-10\n0\n\n|LastP=29 NumPtot=10 NumOP=94|$zero
-100\n|LastP=541 NumPtot=100 NumOP=8141|$zero
-7|LastP=17 NumPtot=7 NumOP=41|$zero
-5\r3\r0\r|LastP=11 NumPtot=5 NumOP=21|LastP=5 NumPtot=3 NumOP=6|$zero
-TABLE
+  done < <(redirected_answer_cases)
 
   echo "-- redirected: a writer that pauses between answers"
   code=0
-  (echo 100; sleep 1; echo 50; echo 0) | (cd "$work" && timeout 120 $wine "$exe" >"$work/out.txt" 2>/dev/null) ||
+  pausing_writer | (cd "$work" && timeout 120 $wine "$exe" >"$work/out.txt" 2>/dev/null) ||
     code=$?
-  redirected_check "a pausing writer" "$code" "LastP=541 NumPtot=100 NumOP=8141|LastP=229 NumPtot=50 NumOP=2209|$zero"
+  redirected_check "a pausing writer" "$code" "$pausing_writer_summaries"
 
   echo "-- redirected: a Windows file keeps CR LF and the ANSI code page"
   printf '10\n0\n' | (cd "$work" && $wine "$exe" >"$work/out.txt" 2>/dev/null) || fail "the run for the file failed"
