@@ -17,8 +17,14 @@ void ScreenBuffer::Reset(SHORT w, SHORT h) {
   width = w;
   height = h;
   cells.assign(static_cast<size_t>(w) * h, Cell{' ', attributes, 437});
+  firstRow = 0;
   window = {0, 0, static_cast<SHORT>(w - 1), static_cast<SHORT>(h - 1)};
   cursor = {0, 0};
+}
+
+void ScreenBuffer::TurnUp(int lines, const Cell& blank) {
+  firstRow = static_cast<int>(StoredRow(lines));
+  for (int y = height - lines; y < height; ++y) std::fill(Row(y), Row(y) + width, blank);
 }
 
 void SelectConsoleHost(const ConsoleHost& host, SHORT width, SHORT height) {
@@ -52,6 +58,7 @@ void ResizeBuffer(ScreenBuffer& c, SHORT w, SHORT h, int firstRow) {
   for (int y = 0; y < h && y + firstRow < c.height; ++y)
     for (int x = 0; x < w && x < c.width; ++x) cells[static_cast<size_t>(y) * w + x] = c.At(x, y + firstRow);
   c.cells.swap(cells);
+  c.firstRow = 0;
   c.width = w;
   c.height = h;
   c.window = {0, 0, static_cast<SHORT>(w - 1), static_cast<SHORT>(h - 1)};
@@ -60,9 +67,7 @@ void ResizeBuffer(ScreenBuffer& c, SHORT w, SHORT h, int firstRow) {
 }
 
 void ScrollBufferUp(ScreenBuffer& c) {
-  for (int y = 1; y < c.height; ++y)
-    for (int x = 0; x < c.width; ++x) c.At(x, y - 1) = c.At(x, y);
-  for (int x = 0; x < c.width; ++x) c.At(x, c.height - 1) = Cell{' ', c.attributes, 437};
+  c.TurnUp(1, Cell{' ', c.attributes, 437});
   if (c.host.scrolledUp) c.host.scrolledUp(0, c.height - 1, 1);
 }
 

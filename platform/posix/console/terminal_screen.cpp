@@ -128,7 +128,7 @@ void EmitCell(std::string& out, Screen& s, int x, int y, const Cell& cell) {
 const Cell& ModelCell(const ScreenBuffer& c, const Screen& s, int x, int y) {
   int row = y + s.offset;
   if (x >= c.width || row >= c.height) return Blank;
-  return c.cells[static_cast<size_t>(row) * c.width + x];
+  return c.At(x, row);
 }
 
 // Unchanged cells just before a changed one are written again when that is

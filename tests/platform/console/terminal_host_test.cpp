@@ -97,7 +97,7 @@ std::string Glyph(const win::stand_in::Cell& cell) {
 std::string DifferenceFromModel(EntryTerminal& t, int colours) {
   t.Shown();
   win::stand_in::ScreenBuffer& c = *win::stand_in::ActiveConsole();
-  std::lock_guard<std::recursive_mutex> guard(c.lock);
+  win::stand_in::ConsoleGuard guard(c.lock);
   for (int y = 0; y < c.height; ++y)
     for (int x = 0; x < c.width; ++x) {
       const win::stand_in::Cell& cell = c.At(x, y);
