@@ -93,6 +93,12 @@ BOOL WINAPI SetConsoleCursorPosition(HANDLE hConsoleOutput, COORD position) {
 template <typename Store>
 static DWORD WriteAlongRows(ScreenBuffer& c, DWORD length, COORD start, Store store) {
   if (start.X < 0 || start.Y < 0 || start.X >= c.width || start.Y >= c.height) return 0;
+  if (length <= static_cast<DWORD>(c.width - start.X)) {  // within the row, as a run of output is
+    Cell* row = c.Row(start.Y) + start.X;
+    for (DWORD i = 0; i < length; ++i) store(row[i], i);
+    if (length > 0) Changed(c, start.X, start.Y, start.X + static_cast<int>(length) - 1, start.Y);
+    return length;
+  }
   DWORD done = 0;
   int x = start.X, y = start.Y;
   for (; done < length && y < c.height; x = 0, ++y) {
