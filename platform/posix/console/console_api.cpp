@@ -43,7 +43,7 @@ ScreenBuffer* InputConsole(HANDLE h) {
 }
 
 void Changed(ScreenBuffer& c, int left, int top, int right, int bottom) {
-  if (c.host.cellsChanged) c.host.cellsChanged(left, top, right, bottom);
+  c.CellsChanged(left, top, right, bottom);
 }
 
 }  // namespace
@@ -56,7 +56,10 @@ BOOL WINAPI GetConsoleScreenBufferInfo(HANDLE hConsoleOutput, CONSOLE_SCREEN_BUF
   ScreenBuffer* c = OutputConsole(hConsoleOutput);
   if (!c || !info) return FALSE;
   Guard guard(c->lock);
-  if (c->host.followSize) c->host.followSize();
+  if (c->host.followSize) {
+    c->TellChanges();
+    c->host.followSize();
+  }
   NoteConsoleCall(ConsoleCall::ScreenBufferInfo);
   info->dwSize = {c->width, c->height};
   info->dwCursorPosition = c->cursor;
@@ -85,7 +88,7 @@ BOOL WINAPI SetConsoleCursorPosition(HANDLE hConsoleOutput, COORD position) {
     return FALSE;
   }
   c->cursor = position;
-  if (c->host.present) c->host.present();
+  c->Present();
   return TRUE;
 }
 
@@ -204,7 +207,7 @@ BOOL WINAPI ScrollConsoleScreenBufferA(HANDLE hConsoleOutput, const SMALL_RECT* 
   bool wholeRowsUp = dx == 0 && dy < 0 && source.Left == 0 && source.Right == c->width - 1 && limit.Left == 0 &&
                      limit.Right == c->width - 1 && limit.Top == source.Top + dy && limit.Bottom == source.Bottom;
   if (wholeRowsUp && c->host.scrolledUp)
-    c->host.scrolledUp(limit.Top, limit.Bottom, -dy);
+    c->ScrolledUp(limit.Top, limit.Bottom, -dy);
   else
     Changed(*c, limit.Left, limit.Top, limit.Right, limit.Bottom);
   return TRUE;

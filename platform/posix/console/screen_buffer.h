@@ -2,6 +2,7 @@
 // the hosts show: cells, window, cursor, the input event queue.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <deque>
 #include <string>
@@ -56,11 +57,30 @@ struct ScreenBuffer {
   // Rows `lines` and below become the top rows; the rows brought in at the bottom take `blank`.
   void TurnUp(int lines, const Cell& blank);
 
+  // Cells changed (inclusive). Changes along one row gather into one, which the
+  // host hears of before it next hears from the model: a run of output is
+  // written one cell and two calls at a time.
+  void CellsChanged(int left, int top, int right, int bottom) {
+    if (top == bottom && top == changedRow) {
+      changedLeft = std::min(changedLeft, left);
+      changedRight = std::max(changedRight, right);
+      return;
+    }
+    ChangedOnAnotherRow(left, top, right, bottom);
+  }
+  void TellChanges();
+  void Present();
+  void ScrolledUp(int top, int bottom, int lines);
+
  private:
+  void ChangedOnAnotherRow(int left, int top, int right, int bottom);
+
   size_t StoredRow(int y) const {
     int row = y + firstRow;
     return static_cast<size_t>(row >= height ? row - height : row);
   }
+
+  int changedRow = -1, changedLeft = 0, changedRight = -1;  // not yet told to the host
 };
 
 // The active console, or null when no host serves one.
