@@ -15,11 +15,13 @@
 namespace win::stand_in {
 namespace {
 
-using Guard = std::lock_guard<std::recursive_mutex>;
+using Guard = ConsoleGuard;
 
 ScreenBuffer* OutputConsole(HANDLE h) {
-  int stream = StdStreamOfHandle(h);
   ScreenBuffer* c = ConsoleInUse();
+  // What a console serves is fixed when its host is chosen.
+  if (c && h == c->servedHandle.load(std::memory_order_relaxed)) return c;
+  int stream = StdStreamOfHandle(h);
   bool served =
       c && ((stream == StdOutputStream && c->host.servesOutput) || (stream == StdErrorStream && c->host.servesError) ||
             (h == ConsoleScreenHandle() && c->host.showsScreen));
@@ -27,6 +29,7 @@ ScreenBuffer* OutputConsole(HANDLE h) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
   }
+  c->servedHandle.store(h, std::memory_order_relaxed);
   return c;
 }
 
@@ -40,7 +43,7 @@ ScreenBuffer* InputConsole(HANDLE h) {
 }
 
 void Changed(ScreenBuffer& c, int left, int top, int right, int bottom) {
-  if (c.host.cellsChanged) c.host.cellsChanged(left, top, right, bottom);
+  c.CellsChanged(left, top, right, bottom);
 }
 
 }  // namespace
@@ -53,7 +56,10 @@ BOOL WINAPI GetConsoleScreenBufferInfo(HANDLE hConsoleOutput, CONSOLE_SCREEN_BUF
   ScreenBuffer* c = OutputConsole(hConsoleOutput);
   if (!c || !info) return FALSE;
   Guard guard(c->lock);
-  if (c->host.followSize) c->host.followSize();
+  if (c->host.followSize) {
+    c->TellChanges();
+    c->host.followSize();
+  }
   NoteConsoleCall(ConsoleCall::ScreenBufferInfo);
   info->dwSize = {c->width, c->height};
   info->dwCursorPosition = c->cursor;
@@ -82,7 +88,7 @@ BOOL WINAPI SetConsoleCursorPosition(HANDLE hConsoleOutput, COORD position) {
     return FALSE;
   }
   c->cursor = position;
-  if (c->host.present) c->host.present();
+  c->Present();
   return TRUE;
 }
 
@@ -90,18 +96,29 @@ BOOL WINAPI SetConsoleCursorPosition(HANDLE hConsoleOutput, COORD position) {
 template <typename Store>
 static DWORD WriteAlongRows(ScreenBuffer& c, DWORD length, COORD start, Store store) {
   if (start.X < 0 || start.Y < 0 || start.X >= c.width || start.Y >= c.height) return 0;
-  size_t first = static_cast<size_t>(start.Y) * c.width + start.X;
-  DWORD n = static_cast<DWORD>(std::min<size_t>(length, c.cells.size() - first));
-  for (DWORD i = 0; i < n; ++i) store(c.cells[first + i], i);
-  if (n > 0) {
-    size_t last = first + n - 1;
+  if (length <= static_cast<DWORD>(c.width - start.X)) {  // within the row, as a run of output is
+    Cell* row = c.Row(start.Y) + start.X;
+    for (DWORD i = 0; i < length; ++i) store(row[i], i);
+    if (length > 0) Changed(c, start.X, start.Y, start.X + static_cast<int>(length) - 1, start.Y);
+    return length;
+  }
+  DWORD done = 0;
+  int x = start.X, y = start.Y;
+  for (; done < length && y < c.height; x = 0, ++y) {
+    Cell* row = c.Row(y);
+    DWORD n = std::min<DWORD>(length - done, static_cast<DWORD>(c.width - x));
+    for (DWORD i = 0; i < n; ++i) store(row[x + i], done + i);
+    done += n;
+  }
+  if (done > 0) {
+    size_t last = static_cast<size_t>(start.Y) * c.width + start.X + done - 1;
     int top = start.Y, bottom = static_cast<int>(last / c.width);
     if (top == bottom)
       Changed(c, start.X, top, static_cast<int>(last % c.width), top);
     else
       Changed(c, 0, top, c.width - 1, bottom);
   }
-  return n;
+  return done;
 }
 
 BOOL WINAPI WriteConsoleOutputCharacterA(HANDLE hConsoleOutput, LPCSTR characters, DWORD nLength, COORD at,
@@ -130,6 +147,39 @@ BOOL WINAPI WriteConsoleOutputAttribute(HANDLE hConsoleOutput, const WORD* attri
   return TRUE;
 }
 
+// A scroll in the general case: rows move one by one, then the fill.
+static void MoveAndFill(ScreenBuffer& c, const SMALL_RECT& source, const SMALL_RECT& limit, int dx, int dy,
+                        const Cell& blank) {
+  // Each source row lands on its target row, cut to the clip and the buffer;
+  // rows are taken in the order that reads every row before it is overwritten.
+  SMALL_RECT moved{static_cast<SHORT>(std::max<int>(source.Left + dx, limit.Left)),
+                   static_cast<SHORT>(std::max<int>(source.Top + dy, limit.Top)),
+                   static_cast<SHORT>(std::min<int>(source.Right + dx, limit.Right)),
+                   static_cast<SHORT>(std::min<int>(source.Bottom + dy, limit.Bottom))};
+  if (moved.Left <= moved.Right && moved.Top <= moved.Bottom) {
+    size_t count = static_cast<size_t>(moved.Right - moved.Left + 1);
+    auto moveRow = [&](int ty) {
+      std::memmove(&c.At(moved.Left, ty), &c.At(moved.Left - dx, ty - dy), count * sizeof(Cell));
+    };
+    if (dy <= 0)
+      for (int ty = moved.Top; ty <= moved.Bottom; ++ty) moveRow(ty);
+    else
+      for (int ty = moved.Bottom; ty >= moved.Top; --ty) moveRow(ty);
+  }
+  // What the move left of the source, within the clip, takes the fill.
+  int fillLeft = std::max(source.Left, limit.Left), fillRight = std::min(source.Right, limit.Right);
+  for (int y = std::max(source.Top, limit.Top); y <= std::min(source.Bottom, limit.Bottom) && fillLeft <= fillRight;
+       ++y) {
+    bool rowMoved = y >= moved.Top && y <= moved.Bottom && moved.Left <= moved.Right;
+    if (!rowMoved) {
+      std::fill(&c.At(fillLeft, y), &c.At(fillRight, y) + 1, blank);
+      continue;
+    }
+    for (int x = fillLeft; x <= std::min<int>(fillRight, moved.Left - 1); ++x) c.At(x, y) = blank;
+    for (int x = std::max<int>(fillLeft, moved.Right + 1); x <= fillRight; ++x) c.At(x, y) = blank;
+  }
+}
+
 BOOL WINAPI ScrollConsoleScreenBufferA(HANDLE hConsoleOutput, const SMALL_RECT* scroll, const SMALL_RECT* clip,
                                        COORD destination, const CHAR_INFO* fill) {
   ScreenBuffer* c = OutputConsole(hConsoleOutput);
@@ -145,39 +195,19 @@ BOOL WINAPI ScrollConsoleScreenBufferA(HANDLE hConsoleOutput, const SMALL_RECT* 
              std::min(clip->Right, bufferRect.Right), std::min(clip->Bottom, bufferRect.Bottom)};
   if (source.Left > source.Right || source.Top > source.Bottom) return FALSE;
   int dx = destination.X - scroll->Left, dy = destination.Y - scroll->Top;
-  // Each source row lands on its target row, cut to the clip and the buffer;
-  // rows are taken in the order that reads every row before it is overwritten.
-  SMALL_RECT moved{static_cast<SHORT>(std::max<int>(source.Left + dx, limit.Left)),
-                   static_cast<SHORT>(std::max<int>(source.Top + dy, limit.Top)),
-                   static_cast<SHORT>(std::min<int>(source.Right + dx, limit.Right)),
-                   static_cast<SHORT>(std::min<int>(source.Bottom + dy, limit.Bottom))};
-  if (moved.Left <= moved.Right && moved.Top <= moved.Bottom) {
-    size_t count = static_cast<size_t>(moved.Right - moved.Left + 1);
-    auto moveRow = [&](int ty) {
-      std::memmove(&c->At(moved.Left, ty), &c->At(moved.Left - dx, ty - dy), count * sizeof(Cell));
-    };
-    if (dy <= 0)
-      for (int ty = moved.Top; ty <= moved.Bottom; ++ty) moveRow(ty);
-    else
-      for (int ty = moved.Bottom; ty >= moved.Top; --ty) moveRow(ty);
-  }
-  // What the move left of the source, within the clip, takes the fill.
   const Cell blank{fill->Char.AsciiChar, fill->Attributes, GetConsoleOutputCP()};
-  int fillLeft = std::max(source.Left, limit.Left), fillRight = std::min(source.Right, limit.Right);
-  for (int y = std::max(source.Top, limit.Top); y <= std::min(source.Bottom, limit.Bottom) && fillLeft <= fillRight;
-       ++y) {
-    bool rowMoved = y >= moved.Top && y <= moved.Bottom && moved.Left <= moved.Right;
-    if (!rowMoved) {
-      std::fill(&c->At(fillLeft, y), &c->At(fillRight, y) + 1, blank);
-      continue;
-    }
-    for (int x = fillLeft; x <= std::min<int>(fillRight, moved.Left - 1); ++x) c->At(x, y) = blank;
-    for (int x = std::max<int>(fillLeft, moved.Right + 1); x <= fillRight; ++x) c->At(x, y) = blank;
-  }
+  bool wholeBuffer = limit.Left == bufferRect.Left && limit.Top == bufferRect.Top && limit.Right == bufferRect.Right &&
+                     limit.Bottom == bufferRect.Bottom;
+  if (wholeBuffer && dx == 0 && dy < 0 && -dy < c->height && source.Left == 0 && source.Right == c->width - 1 &&
+      source.Bottom == c->height - 1 && source.Top + dy <= 0 && source.Top <= c->height + dy)
+    // Every row moves up by -dy and the rows left below take the fill: the ring turns.
+    c->TurnUp(-dy, blank);
+  else
+    MoveAndFill(*c, source, limit, dx, dy, blank);
   bool wholeRowsUp = dx == 0 && dy < 0 && source.Left == 0 && source.Right == c->width - 1 && limit.Left == 0 &&
                      limit.Right == c->width - 1 && limit.Top == source.Top + dy && limit.Bottom == source.Bottom;
   if (wholeRowsUp && c->host.scrolledUp)
-    c->host.scrolledUp(limit.Top, limit.Bottom, -dy);
+    c->ScrolledUp(limit.Top, limit.Bottom, -dy);
   else
     Changed(*c, limit.Left, limit.Top, limit.Right, limit.Bottom);
   return TRUE;

@@ -13,7 +13,7 @@
 namespace win::stand_in {
 namespace {
 
-using Guard = std::lock_guard<std::recursive_mutex>;
+using Guard = ConsoleGuard;
 
 bool Serves(StdStream stream) {
   ScreenBuffer* c = ConsoleInUse();

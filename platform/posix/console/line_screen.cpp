@@ -22,10 +22,11 @@ Lines& TheLines() {
 
 std::string RowText(const ScreenBuffer& c, int y) {
   std::string row;
+  const Cell* cells = c.Row(y);
   int end = c.width;
-  while (end > 0 && c.cells[static_cast<size_t>(y) * c.width + end - 1].character == ' ') --end;
+  while (end > 0 && cells[end - 1].character == ' ') --end;
   for (int x = 0; x < end; ++x) {
-    const Cell& cell = c.cells[static_cast<size_t>(y) * c.width + x];
+    const Cell& cell = cells[x];
     row += TheLines().text->Glyph(static_cast<unsigned char>(cell.character), cell.codePage);
   }
   return row;

@@ -2,11 +2,13 @@
 // the hosts show: cells, window, cursor, the input event queue.
 #pragma once
 
+#include <algorithm>
+#include <atomic>
 #include <deque>
-#include <mutex>
 #include <string>
 #include <vector>
 
+#include "platform/posix/console/console_lock.h"
 #include "platform/posix/win_types.h"
 
 namespace win::stand_in {
@@ -33,18 +35,52 @@ struct ConsoleHost {
 };
 
 struct ScreenBuffer {
-  std::recursive_mutex lock;
+  ConsoleLock lock;
   SHORT width = 80, height = 25;
+  // Row y is stored as row (y + firstRow) % height, so that scrolling the whole
+  // buffer turns the ring instead of moving its cells.
   std::vector<Cell> cells;
+  int firstRow = 0;
   SMALL_RECT window{0, 0, 79, 24};
   COORD cursor{0, 0};
   WORD attributes = 0x07;
   CONSOLE_CURSOR_INFO cursorInfo{25, TRUE};
   std::deque<INPUT_RECORD> input;
   ConsoleHost host;
+  std::atomic<HANDLE> servedHandle{nullptr};  // the last handle found to be this console's
 
-  Cell& At(int x, int y) { return cells[static_cast<size_t>(y) * width + x]; }
+  Cell* Row(int y) { return &cells[StoredRow(y) * width]; }
+  const Cell* Row(int y) const { return &cells[StoredRow(y) * width]; }
+  Cell& At(int x, int y) { return Row(y)[x]; }
+  const Cell& At(int x, int y) const { return Row(y)[x]; }
   void Reset(SHORT w, SHORT h);
+  // Rows `lines` and below become the top rows; the rows brought in at the bottom take `blank`.
+  void TurnUp(int lines, const Cell& blank);
+
+  // Cells changed (inclusive). Changes along one row gather into one, which the
+  // host hears of before it next hears from the model: a run of output is
+  // written one cell and two calls at a time.
+  void CellsChanged(int left, int top, int right, int bottom) {
+    if (top == bottom && top == changedRow) {
+      changedLeft = std::min(changedLeft, left);
+      changedRight = std::max(changedRight, right);
+      return;
+    }
+    ChangedOnAnotherRow(left, top, right, bottom);
+  }
+  void TellChanges();
+  void Present();
+  void ScrolledUp(int top, int bottom, int lines);
+
+ private:
+  void ChangedOnAnotherRow(int left, int top, int right, int bottom);
+
+  size_t StoredRow(int y) const {
+    int row = y + firstRow;
+    return static_cast<size_t>(row >= height ? row - height : row);
+  }
+
+  int changedRow = -1, changedLeft = 0, changedRight = -1;  // not yet told to the host
 };
 
 // The active console, or null when no host serves one.

@@ -127,7 +127,7 @@ bool FollowTerminal(ScreenBuffer& c) {
 void Present() {
   if (TerminalOutput() < 0) return;
   ScreenBuffer& c = *ActiveConsole();
-  std::lock_guard<std::recursive_mutex> guard(c.lock);
+  ConsoleGuard guard(c.lock);
   FollowTerminal(c);
   std::string& out = TheHost().composed;
   out.clear();
@@ -138,7 +138,7 @@ void Present() {
 // The model takes the terminal's size, keeping the rows the terminal shows.
 void FollowSize() {
   ScreenBuffer& c = *ActiveConsole();
-  std::lock_guard<std::recursive_mutex> guard(c.lock);
+  ConsoleGuard guard(c.lock);
   if (TerminalOutput() < 0 || !TheHost().caps.addressable) return;
   FollowTerminal(c);
   int width, height;
@@ -167,7 +167,7 @@ void TakeKeyBytes(ScreenBuffer& c, unsigned char* bytes, size_t n) {
 
 // How long a read may block: not past the moment a waiting Esc becomes a key.
 int InputWait(ScreenBuffer& c) {
-  std::lock_guard<std::recursive_mutex> guard(c.lock);
+  ConsoleGuard guard(c.lock);
   Host& h = TheHost();
   if (!KeyDecoderWaiting(h.decoder)) return InputWaitMs;
   auto left = std::chrono::duration_cast<std::chrono::milliseconds>(h.lastByte + h.escapeWait - Clock::now());
@@ -178,7 +178,7 @@ void PollInput(bool wait) {
   ScreenBuffer& c = *ActiveConsole();
   Host& h = TheHost();
   {
-    std::lock_guard<std::recursive_mutex> guard(c.lock);
+    ConsoleGuard guard(c.lock);
     if (FollowTerminal(c) && TerminalOutput() >= 0) {
       std::string out;
       DrawScreen(c, out);
@@ -197,7 +197,7 @@ void PollInput(bool wait) {
     n = read(h.keyFd, bytes, sizeof bytes);
     if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN && errno != EIO)) HungUp();
   }
-  std::lock_guard<std::recursive_mutex> guard(c.lock);
+  ConsoleGuard guard(c.lock);
   if (n > 0) {
     TakeKeyBytes(c, bytes, static_cast<size_t>(n));
   } else if (KeyDecoderWaiting(h.decoder) && Clock::now() - h.lastByte >= h.escapeWait) {
@@ -262,7 +262,7 @@ bool StartOn(int in, int out, bool servesIn, bool servesOut, bool showsOut) {
   host.showsScreen = showsOut;
   SelectConsoleHost(host, static_cast<SHORT>(width), static_cast<SHORT>(height));
   ScreenBuffer& c = *ActiveConsole();
-  std::lock_guard<std::recursive_mutex> guard(c.lock);
+  ConsoleGuard guard(c.lock);
   c.attributes = StartAttributes;
   for (Cell& cell : c.cells) cell.attributes = StartAttributes;
   c.cursor = cursor;

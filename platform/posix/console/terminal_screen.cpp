@@ -20,6 +20,31 @@ struct Span {
   bool Empty() const { return left > right; }
 };
 
+// Rows by terminal row; scrolling the whole screen turns the ring.
+template <typename Row>
+struct RowRing {
+  std::vector<Row> rows;
+  int first = 0;
+
+  Row& operator[](int y) {
+    int stored = y + first;
+    return rows[static_cast<size_t>(stored >= Size() ? stored - Size() : stored)];
+  }
+  int Size() const { return static_cast<int>(rows.size()); }
+  void Assign(int count, const Row& row) {
+    rows.assign(static_cast<size_t>(count), row);
+    first = 0;
+  }
+  // Rows top to bottom move up by `lines`; the rows left at the bottom keep what they held.
+  void MoveUp(int top, int bottom, int lines) {
+    if (top == 0 && bottom == Size() - 1) {
+      first = (first + lines) % Size();
+      return;
+    }
+    for (int y = top; y + lines <= bottom; ++y) std::swap((*this)[y], (*this)[y + lines]);
+  }
+};
+
 struct Scroll {
   int top, bottom, lines;  // terminal rows
   WORD fill;
@@ -32,9 +57,10 @@ struct Screen {
   const LocaleText* text = nullptr;
   int width = 0, height = 0;
   int offset = 0;
-  std::vector<std::vector<Cell>> shown;  // rows, so that a scroll moves rows, not cells
-  std::vector<Span> dirty;               // per row
-  std::vector<Scroll> scrolls;           // not yet applied to the terminal and the shadow
+  RowRing<std::vector<Cell>> shown;
+  RowRing<Span> dirty;
+  int dirtyTop = 0, dirtyBottom = -1;  // the rows that may have a dirty span
+  std::vector<Scroll> scrolls;         // not yet applied to the terminal and the shadow
   bool clearFirst = false;
   int cursorX = -1, cursorY = -1;
   int pen = UnknownPen;
@@ -42,15 +68,24 @@ struct Screen {
   std::string foregrounds[16], backgrounds[16];
 };
 
+// Made at start and never freed: the way out may still read it.
+Screen& screen = *new Screen;
+
 Screen& TheScreen() {
-  static Screen* screen = new Screen;
-  return *screen;
+  return screen;
 }
 
 const Cell Blank{' ', DefaultAttributes, 437};
 
+void MarkRows(Screen& s, int top, int bottom) {
+  s.dirtyTop = std::min(s.dirtyTop, top);
+  s.dirtyBottom = std::max(s.dirtyBottom, bottom);
+}
+
 void MarkAll(Screen& s) {
-  s.dirty.assign(static_cast<size_t>(s.height), Span{0, s.width - 1});
+  s.dirty.Assign(s.height, Span{0, s.width - 1});
+  s.dirtyTop = 0;
+  s.dirtyBottom = s.height - 1;
 }
 
 // Console colour bits are blue 1, green 2, red 4; the terminal's red 1, green 2, blue 4.
@@ -58,9 +93,13 @@ int TerminalColour(int colour) {
   return ((colour & 1) << 2) | (colour & 2) | ((colour & 4) >> 2) | (colour & 8);
 }
 
+// The pen a cell is drawn with.
+int PenOf(const Screen& s, WORD attributes) {
+  return s.caps->colours == 0 ? DefaultAttributes : attributes & 0xFF;
+}
+
 void SetPen(std::string& out, Screen& s, WORD attributes) {
-  int wanted = attributes & 0xFF;
-  if (s.caps->colours == 0) wanted = DefaultAttributes;
+  int wanted = PenOf(s, attributes);
   if (wanted == s.pen) return;
   const TerminalCaps& caps = *s.caps;
   int foreground = wanted & 0x0F, background = wanted >> 4;
@@ -128,7 +167,7 @@ void EmitCell(std::string& out, Screen& s, int x, int y, const Cell& cell) {
 const Cell& ModelCell(const ScreenBuffer& c, const Screen& s, int x, int y) {
   int row = y + s.offset;
   if (x >= c.width || row >= c.height) return Blank;
-  return c.cells[static_cast<size_t>(row) * c.width + x];
+  return c.At(x, row);
 }
 
 // Unchanged cells just before a changed one are written again when that is
@@ -141,7 +180,7 @@ void FillShortGap(std::string& out, Screen& s, const ScreenBuffer& c, int x, int
   for (int g = s.cursorX; g < x; ++g) {
     const Cell& cell = ModelCell(c, s, g, y);
     AppendGlyph(out, *s.text, cell);
-    s.shown[static_cast<size_t>(y)][static_cast<size_t>(g)] = cell;
+    s.shown[y][static_cast<size_t>(g)] = cell;
   }
   s.cursorX = x;
 }
@@ -168,17 +207,18 @@ void EmitScroll(std::string& out, Screen& s, const Scroll& scroll) {
     out += Apply(caps.scrollRegion, 0, s.height - 1);
     s.cursorX = s.cursorY = -1;
   }
-  auto row = [&](int y) { return s.shown.begin() + y; };
-  std::rotate(row(scroll.top), row(scroll.top + scroll.lines), row(scroll.bottom + 1));
-  for (auto r = row(scroll.bottom + 1 - scroll.lines); r != row(scroll.bottom + 1); ++r)
-    std::fill(r->begin(), r->end(), Cell{' ', blankAttributes, 437});
+  s.shown.MoveUp(scroll.top, scroll.bottom, scroll.lines);
+  for (int y = scroll.bottom + 1 - scroll.lines; y <= scroll.bottom; ++y)
+    std::fill(s.shown[y].begin(), s.shown[y].end(), Cell{' ', blankAttributes, 437});
 }
 
 void Allocate(Screen& s, int width, int height) {
   s.width = width;
   s.height = height;
-  s.shown.assign(static_cast<size_t>(height), std::vector<Cell>(static_cast<size_t>(width), Blank));
-  s.dirty.assign(static_cast<size_t>(height), Span{});
+  s.shown.Assign(height, std::vector<Cell>(static_cast<size_t>(width), Blank));
+  s.dirty.Assign(height, Span{});
+  s.dirtyTop = height;
+  s.dirtyBottom = -1;
   s.scrolls.clear();
   s.moves.assign(static_cast<size_t>(width) * height, std::string());
 }
@@ -207,22 +247,31 @@ void StartScreen(const TerminalCaps& caps, const LocaleText& text, int width, in
     // holds a look no model cell has, so every cell differs.
     const Cell unknown{'\x01', 0xFF, 0};
     for (int y = model.cursor.Y; y < height; ++y) {
-      s.dirty[static_cast<size_t>(y)] = Span{0, width - 1};
-      std::fill(s.shown[static_cast<size_t>(y)].begin(), s.shown[static_cast<size_t>(y)].end(), unknown);
+      s.dirty[y] = Span{0, width - 1};
+      std::fill(s.shown[y].begin(), s.shown[y].end(), unknown);
     }
+    MarkRows(s, model.cursor.Y, height - 1);
   }
 }
 
 void ScreenCellsChanged(int left, int top, int right, int bottom) {
   Screen& s = TheScreen();
   if (!s.caps->addressable) return;
+  int y = top - s.offset;
+  if (top == bottom && y >= 0 && y < s.height && left >= 0 && right < s.width) {  // a run of output
+    MarkRows(s, y, y);
+    Span& span = s.dirty[y];
+    span = span.Empty() ? Span{left, right} : Span{std::min(span.left, left), std::max(span.right, right)};
+    return;
+  }
   top = std::max(top - s.offset, 0);
   bottom = std::min(bottom - s.offset, s.height - 1);
   left = std::max(left, 0);
   right = std::min(right, s.width - 1);
-  if (left > right) return;
+  if (left > right || top > bottom) return;
+  MarkRows(s, top, bottom);
   for (int y = top; y <= bottom; ++y) {
-    Span& span = s.dirty[static_cast<size_t>(y)];
+    Span& span = s.dirty[y];
     if (span.Empty()) span = {left, right};
     span = {std::min(span.left, left), std::max(span.right, right)};
   }
@@ -239,7 +288,8 @@ void ScreenScrolledUp(const ScreenBuffer& c, int top, int bottom, int lines) {
   const Span wholeRow{0, s.width - 1};
   bool partial = top != 0 || bottom != s.height - 1;
   if (partial && s.caps->scrollRegion.empty()) {
-    for (int y = top; y <= bottom; ++y) s.dirty[static_cast<size_t>(y)] = wholeRow;
+    for (int y = top; y <= bottom; ++y) s.dirty[y] = wholeRow;
+    MarkRows(s, top, bottom);
     return;
   }
   const Cell& filled = ModelCell(c, s, 0, bottom);
@@ -249,13 +299,18 @@ void ScreenScrolledUp(const ScreenBuffer& c, int top, int bottom, int lines) {
   // above them that nothing moved into keep their cells.
   bool blankAsModel = filled.character == ' ' && (s.caps->backgroundErase || fill == DefaultAttributes) && !belowView;
   Span fillSpan = blankAsModel ? Span{} : wholeRow;
-  for (int y = top; y <= bottom; ++y) {
-    Span& dirty = s.dirty[static_cast<size_t>(y)];
-    if (y + lines <= bottom)
-      dirty = s.dirty[static_cast<size_t>(y + lines)];
-    else
-      dirty = y < top + lines ? wholeRow : fillSpan;
+  s.dirty.MoveUp(top, bottom, lines);
+  for (int y = bottom + 1 - lines; y <= bottom; ++y) s.dirty[y] = y < top + lines ? wholeRow : fillSpan;
+  // Dirty rows move up with the scroll, or leave the screen; the rows brought in may be dirty.
+  bool whole = top == 0 && bottom == s.height - 1;
+  if (whole && s.dirtyTop <= s.dirtyBottom) {
+    s.dirtyTop = std::max(s.dirtyTop - lines, 0);
+    s.dirtyBottom -= lines;
+    if (s.dirtyBottom < s.dirtyTop) s.dirtyTop = s.height, s.dirtyBottom = -1;
+  } else {
+    MarkRows(s, top, bottom);
   }
+  MarkRows(s, bottom + 1 - lines, bottom);
   if (!s.scrolls.empty()) {
     Scroll& last = s.scrolls.back();
     if (last.top == top && last.bottom == bottom && last.fill == fill) {
@@ -286,22 +341,39 @@ void DrawScreen(const ScreenBuffer& c, std::string& out) {
     SetPen(out, s, DefaultAttributes);
     out += s.caps->clear;
     s.cursorX = s.cursorY = -1;
-    for (auto& row : s.shown) std::fill(row.begin(), row.end(), Blank);
+    for (auto& row : s.shown.rows) std::fill(row.begin(), row.end(), Blank);
   }
   for (const Scroll& scroll : s.scrolls) EmitScroll(out, s, scroll);
   s.scrolls.clear();
-  for (int y = 0; y < s.height; ++y) {
-    Span span = s.dirty[static_cast<size_t>(y)];
-    s.dirty[static_cast<size_t>(y)] = Span{};
+  int dirtyBottom = std::min(s.dirtyBottom, s.height - 1);
+  for (int y = std::max(s.dirtyTop, 0); y <= dirtyBottom; ++y) {
+    Span span = s.dirty[y];
+    s.dirty[y] = Span{};
+    std::vector<Cell>& shownRow = s.shown[y];
+    int modelRow = y + s.offset;
+    const Cell* modelCells = modelRow < c.height ? c.Row(modelRow) : nullptr;
     for (int x = span.left; x <= span.right; ++x) {
-      const Cell& wanted = ModelCell(c, s, x, y);
-      Cell& shown = s.shown[static_cast<size_t>(y)][static_cast<size_t>(x)];
+      const Cell& wanted = modelCells && x < c.width ? modelCells[x] : Blank;
+      Cell& shown = shownRow[static_cast<size_t>(x)];
+      auto byte = static_cast<unsigned char>(wanted.character);
+      bool plain = byte >= 0x20 && byte < 0x7F;
+      if (plain && wanted.character == shown.character && (wanted.attributes & 0xFF) == (shown.attributes & 0xFF))
+        continue;
+      // A character of a run: the cursor and the pen are where they need to be.
+      if (plain && s.cursorX == x && s.cursorY == y && PenOf(s, wanted.attributes) == s.pen && Writable(s, x, y)) {
+        out += wanted.character;
+        s.cursorX = x + 1 < s.width ? x + 1 : -1;
+        shown = wanted;
+        continue;
+      }
       if (SameLook(wanted, shown, *s.text) || !Writable(s, x, y)) continue;
       FillShortGap(out, s, c, x, y);
       EmitCell(out, s, x, y, wanted);
       shown = wanted;
     }
   }
+  s.dirtyTop = s.height;
+  s.dirtyBottom = -1;
   int cursorY = c.cursor.Y - s.offset;
   if (c.cursor.X < s.width && cursorY >= 0 && cursorY < s.height) MoveCursor(out, s, c.cursor.X, cursorY);
 }

@@ -38,7 +38,7 @@ void ProgramWaits() {
 
 void PollInput(bool wait) {
   if (wait) return ProgramWaits();
-  std::lock_guard<std::recursive_mutex> guard(ActiveConsole()->lock);
+  ConsoleGuard guard(ActiveConsole()->lock);
   lastPollFoundNothing = ActiveConsole()->input.empty();
 }
 
@@ -126,7 +126,7 @@ void UseMemoryConsole(const MemoryConsoleSetup& setup) {
 }
 
 void PushInput(const INPUT_RECORD& record) {
-  std::lock_guard<std::recursive_mutex> guard(Console().lock);
+  ConsoleGuard guard(Console().lock);
   Console().input.push_back(record);
 }
 
@@ -161,7 +161,7 @@ void WhenWaiting(std::function<void()> action) {
 }
 
 int PendingInputEvents() {
-  std::lock_guard<std::recursive_mutex> guard(Console().lock);
+  ConsoleGuard guard(Console().lock);
   return static_cast<int>(Console().input.size());
 }
 

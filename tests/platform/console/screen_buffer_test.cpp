@@ -16,9 +16,13 @@ win::HANDLE Out() {
   return win::GetStdHandle(STD_OUTPUT_HANDLE);
 }
 
-// A 6x4 buffer of the letters a to x, each row in its own attribute (1 to 4).
-void StartLetters() {
+// A 6x4 buffer of the letters a to x, each row in its own attribute (1 to 4),
+// written after `turns` scrolls of the whole buffer.
+void StartLetters(int turns = 0) {
   mem::UseMemoryConsole({6, 4, {0, 0, 5, 3}, 0x07, {0, 0}});
+  const win::SMALL_RECT belowTop{0, 1, 5, 3};
+  win::CHAR_INFO fill{};
+  for (int i = 0; i < turns; ++i) win::ScrollConsoleScreenBufferA(Out(), &belowTop, nullptr, {0, 0}, &fill);
   std::string letters;
   std::vector<win::WORD> rows;
   for (int i = 0; i < 24; ++i) letters += static_cast<char>('a' + i), rows.push_back(static_cast<win::WORD>(i / 6 + 1));
@@ -65,6 +69,9 @@ TEST(ScreenBuffer, ScrollMovesTheSourceAndFillsWhatItLeftWithinTheClip) {
     std::vector<std::string> rows;  // '.' is the fill
   } cases[] = {
       {{0, 1, 5, 3}, nullptr, {0, 0}, {"ghijkl", "mnopqr", "stuvwx", "......"}},
+      {{0, -1, 5, 3}, nullptr, {0, -3}, {"mnopqr", "stuvwx", "......", "......"}},
+      // Rows between the target and the source keep their cells.
+      {{0, 3, 5, 3}, nullptr, {0, 0}, {"stuvwx", "ghijkl", "mnopqr", "......"}},
       // Columns outside the clip neither move nor take the fill.
       {{0, 1, 5, 3}, &middleColumns, {0, 0}, {"ahijkf", "gnopql", "mtuvwr", "s....x"}},
       // Overlapping down and right: the source is read before it is overwritten.
@@ -74,21 +81,22 @@ TEST(ScreenBuffer, ScrollMovesTheSourceAndFillsWhatItLeftWithinTheClip) {
       // What would land outside the buffer is lost.
       {{0, 0, 5, 0}, &all, {3, 3}, {"......", "ghijkl", "mnopqr", "stuabc"}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.rows[0] + " " + c.rows[1] + " " + c.rows[2] + " " + c.rows[3]);
-    StartLetters();
-    win::CHAR_INFO fill;
-    fill.Char.AsciiChar = '.';
-    fill.Attributes = 0x1F;
-    ASSERT_TRUE(win::ScrollConsoleScreenBufferA(Out(), &c.scroll, c.clip, c.destination, &fill));
-    for (win::SHORT y = 0; y < 4; ++y) {
-      EXPECT_EQ(mem::RowText(y), c.rows[static_cast<size_t>(y)]);
-      for (win::SHORT x = 0; x < 6; ++x) {
-        char ch = c.rows[static_cast<size_t>(y)][static_cast<size_t>(x)];
-        EXPECT_EQ(mem::CellAt(x, y).attributes, ch == '.' ? 0x1F : (ch - 'a') / 6 + 1) << x << "," << y;
+  for (int turns : {0, 1, 3})
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.rows[0] + " " + c.rows[1] + " " + c.rows[2] + " " + c.rows[3] + " after " + std::to_string(turns));
+      StartLetters(turns);
+      win::CHAR_INFO fill;
+      fill.Char.AsciiChar = '.';
+      fill.Attributes = 0x1F;
+      ASSERT_TRUE(win::ScrollConsoleScreenBufferA(Out(), &c.scroll, c.clip, c.destination, &fill));
+      for (win::SHORT y = 0; y < 4; ++y) {
+        EXPECT_EQ(mem::RowText(y), c.rows[static_cast<size_t>(y)]);
+        for (win::SHORT x = 0; x < 6; ++x) {
+          char ch = c.rows[static_cast<size_t>(y)][static_cast<size_t>(x)];
+          EXPECT_EQ(mem::CellAt(x, y).attributes, ch == '.' ? 0x1F : (ch - 'a') / 6 + 1) << x << "," << y;
+        }
       }
     }
-  }
 }
 
 }  // namespace

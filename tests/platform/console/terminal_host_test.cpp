@@ -97,7 +97,7 @@ std::string Glyph(const win::stand_in::Cell& cell) {
 std::string DifferenceFromModel(EntryTerminal& t, int colours) {
   t.Shown();
   win::stand_in::ScreenBuffer& c = *win::stand_in::ActiveConsole();
-  std::lock_guard<std::recursive_mutex> guard(c.lock);
+  win::stand_in::ConsoleGuard guard(c.lock);
   for (int y = 0; y < c.height; ++y)
     for (int x = 0; x < c.width; ++x) {
       const win::stand_in::Cell& cell = c.At(x, y);
@@ -229,7 +229,10 @@ TEST(TerminalHost, RandomOperationsEndAsTheModel) {
         for (char& ch : text) ch = static_cast<char>(below(256));
         Put(below(23), below(9), text, static_cast<win::WORD>(below(3) ? 0x07 : below(256)));
       } else if (what < 7) {
-        int top = below(9), bottom = top + below(9 - top), left = below(3) ? 0 : below(10);
+        // A quarter of them scroll the whole window's height, as output at its foot does.
+        bool wholeHeight = below(4) == 0;
+        int top = wholeHeight ? 0 : below(9), bottom = wholeHeight ? 8 : top + below(9 - top);
+        int left = below(3) ? 0 : below(10);
         scrollUp(left, top, left ? 10 + below(13) : 22, bottom, 1 + below(bottom - top + 1), below(4) ? ' ' : '#',
                  below(2) ? 0x07 : below(256));
       } else if (what < 8) {
