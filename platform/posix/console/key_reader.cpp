@@ -26,15 +26,16 @@ constexpr int RestMs = 50;
 struct Reader {
   std::mutex lock;  // the fields below, up to the thread
   std::condition_variable news;
+  std::condition_variable gone;  // the thread has stopped reading
   std::vector<INPUT_RECORD> events;
   KeyDecoder decoder;
   std::chrono::milliseconds escapeWait{0};
   Clock::time_point lastByte;
   int earlyBytes = 0;
-  int fd = -1;
+  int fd = -1;             // a copy of the program's descriptor, so that it is never one reused elsewhere
   int wake[2] = {-1, -1};  // a byte here ends a wait of the reader's thread
-  std::thread* thread = nullptr;
-  pid_t owner = 0;  // the process the thread and the pipe belong to
+  bool reading = false;    // the thread runs and uses the fields above
+  pid_t owner = 0;         // the process the thread and the pipe belong to
 };
 
 // Made on first use and never freed: the reader may still wait on it while the process exits.
@@ -105,7 +106,7 @@ bool InBackgroundOf(int fd) {
   return group > 0 && group != getpgrp();
 }
 
-void ReadKeys() {
+void ReadUntilStoppedOrEnded() {
   Reader& r = TheReader();
   unsigned char bytes[512];
   while (!stopping) {
@@ -141,6 +142,13 @@ void ReadKeys() {
   }
 }
 
+void ReadKeys() {
+  ReadUntilStoppedOrEnded();
+  std::lock_guard<std::mutex> guard(TheReader().lock);
+  TheReader().reading = false;
+  TheReader().gone.notify_all();
+}
+
 }  // namespace
 
 void StartKeyReader(int fd, const KeyDecoder& decoder, std::chrono::milliseconds escapeWait, int earlyBytes,
@@ -149,46 +157,45 @@ void StartKeyReader(int fd, const KeyDecoder& decoder, std::chrono::milliseconds
   Reader& r = TheReader();
   if (r.wake[0] < 0 && pipe2(r.wake, O_CLOEXEC | O_NONBLOCK) != 0) r.wake[0] = r.wake[1] = -1;
   r.owner = getpid();
-  {
-    std::lock_guard<std::mutex> guard(r.lock);
-    r.events.clear();
-    r.decoder = decoder;
-    r.escapeWait = escapeWait;
-    r.earlyBytes = earlyBytes;
-    r.fd = fd;
-    ended = false;
-    backgroundRead = false;
-    held = false;
-    TakeBytes(reinterpret_cast<unsigned char*>(typed.data()), typed.size());
-  }
-  if (r.wake[0] < 0) return;
+  std::lock_guard<std::mutex> guard(r.lock);
+  r.events.clear();
+  r.decoder = decoder;
+  r.escapeWait = escapeWait;
+  r.earlyBytes = earlyBytes;
+  r.fd = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+  ended = r.fd < 0 && errno == EBADF;
+  backgroundRead = false;
+  held = false;
+  TakeBytes(reinterpret_cast<unsigned char*>(typed.data()), typed.size());
+  if (r.wake[0] < 0 || r.fd < 0) return;
   // The reader takes no signal: they reach the program's thread, and a stop
   // or a read in the background never waits for it.
   sigset_t all, previous;
   sigfillset(&all);
   pthread_sigmask(SIG_BLOCK, &all, &previous);
-  r.thread = new std::thread(ReadKeys);
+  std::thread(ReadKeys).detach();
+  r.reading = true;
   pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
 void StopKeyReader() {
   Reader& r = TheReader();
-  if (!r.thread) return;
-  // A child forked while the reader ran has neither its thread nor a pipe of its own.
-  if (r.owner != getpid()) {
-    r.thread = nullptr;
+  std::unique_lock<std::mutex> guard(r.lock);
+  if (r.owner != getpid() && r.owner != 0) {
+    // A child forked while the reader ran has neither its thread nor a pipe of its own.
+    r.reading = false;
     close(r.wake[0]);
     close(r.wake[1]);
     r.wake[0] = r.wake[1] = -1;
-    return;
   }
-  stopping = true;
-  Wake();
-  r.thread->join();
-  delete r.thread;
-  r.thread = nullptr;
-  stopping = false;
-  std::lock_guard<std::mutex> guard(r.lock);
+  if (r.reading) {
+    stopping = true;
+    Wake();
+    r.gone.wait(guard, [&] { return !r.reading; });
+    stopping = false;
+  }
+  if (r.fd >= 0) close(r.fd);
+  r.fd = -1;
   r.events.clear();
   ended = false;
   backgroundRead = false;
