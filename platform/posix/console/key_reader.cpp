@@ -24,7 +24,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int RestMs = 50;
 
 struct Reader {
-  std::mutex lock;  // the fields below, up to the thread
+  std::mutex lock;  // the fields below; fd, wake and owner change only while no thread reads
   std::condition_variable news;
   std::condition_variable gone;  // the thread has stopped reading
   std::vector<INPUT_RECORD> events;
