@@ -4,23 +4,23 @@
 #include "platform/posix/console/terminal_host.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/posix/console/console_start.h"
 #include "platform/posix/console/cursor_query.h"
 #include "platform/posix/console/key_decoder.h"
+#include "platform/posix/console/key_reader.h"
 #include "platform/posix/console/locale_text.h"
 #include "platform/posix/console/screen_buffer.h"
 #include "platform/posix/console/terminal_caps.h"
@@ -33,9 +33,9 @@
 namespace win::stand_in {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr int DefaultEscapeWaitMs = 100;  // as curses programs wait
-constexpr int InputWaitMs = 50;
+// A wait for keys returns this often, for the caller's Ctrl+C checks.
+constexpr auto InputWait = std::chrono::milliseconds(50);
 constexpr int MaxColumns = 1000, MaxRows = 500;
 constexpr WORD StartAttributes = 0x07;
 // xterm: Alt sends Esc before the key while the program runs; the user's setting is saved and put back.
@@ -46,12 +46,8 @@ struct Host {
   TerminalCaps caps;
   LocaleText text;
   std::vector<EntryKey> entryKeys;
-  KeyDecoder decoder;
-  Clock::time_point lastByte;
-  std::chrono::milliseconds escapeWait{DefaultEscapeWaitMs};
   int keyFd = -1;
   int quietFd = -1;      // a terminal that shows the output while the input comes from elsewhere
-  int earlyBytes = 0;    // typed before raw mode: their line feeds are Enter
   std::string composed;  // kept for its capacity; used under the console's lock
 };
 
@@ -106,12 +102,17 @@ bool SizeOf(int fd, int& width, int& height) {
 bool FollowTerminal(ScreenBuffer& c) {
   Host& h = TheHost();
   bool changed = false;
-  if (TakeContinued()) {
-    if (h.keyFd >= 0 && InForeground(h.keyFd)) h.earlyBytes = SetRawMode(h.keyFd);
-    if (h.quietFd >= 0 && InForeground(h.quietFd)) SetQuietMode(h.quietFd);
-    Deliver(TakeOverBytes(h.caps, h.keyFd >= 0));
-    RepaintScreen();
-    changed = true;
+  if (ContinuePending()) {
+    // Nothing is read until the keys are raw again.
+    HoldKeyReads();
+    if (TakeContinued()) {
+      if (h.keyFd >= 0 && InForeground(h.keyFd)) SetEarlyKeyBytes(SetRawMode(h.keyFd));
+      if (h.quietFd >= 0 && InForeground(h.quietFd)) SetQuietMode(h.quietFd);
+      Deliver(TakeOverBytes(h.caps, h.keyFd >= 0));
+      RepaintScreen();
+      changed = true;
+    }
+    ResumeKeyReads();
   }
   if (TakeSizeChange()) {
     int width, height, shownWidth, shownHeight;
@@ -155,29 +156,11 @@ void FollowSize() {
   ExitProcess(128 + SIGHUP);
 }
 
-void TakeKeyBytes(ScreenBuffer& c, unsigned char* bytes, size_t n) {
-  Host& h = TheHost();
-  for (size_t i = 0; i < n && h.earlyBytes > 0; ++i, --h.earlyBytes)
-    if (bytes[i] == '\n') bytes[i] = '\r';
-  std::vector<INPUT_RECORD> events;
-  DecodeKeyBytes(h.decoder, bytes, n, events);
-  h.lastByte = Clock::now();
-  c.input.insert(c.input.end(), events.begin(), events.end());
-}
-
-// How long a read may block: not past the moment a waiting Esc becomes a key.
-int InputWait(ScreenBuffer& c) {
-  ConsoleGuard guard(c.lock);
-  Host& h = TheHost();
-  if (!KeyDecoderWaiting(h.decoder)) return InputWaitMs;
-  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(h.lastByte + h.escapeWait - Clock::now());
-  return static_cast<int>(std::clamp<long long>(left.count() + 1, 0, InputWaitMs));
-}
-
+// The reader thread has read and decoded the keys; the program's thread takes
+// them here, and only looks at memory while none wait.
 void PollInput(bool wait) {
   ScreenBuffer& c = *ActiveConsole();
-  Host& h = TheHost();
-  {
+  if (TerminalChangePending()) {
     ConsoleGuard guard(c.lock);
     if (FollowTerminal(c) && TerminalOutput() >= 0) {
       std::string out;
@@ -185,26 +168,16 @@ void PollInput(bool wait) {
       Deliver(out);
     }
   }
-  int timeout = 0;
   if (wait) {
     FlushNow();
-    timeout = InputWait(c);
+    if (!KeyReaderNews()) WaitForKeyReaderNews(InputWait);
   }
-  pollfd readable{h.keyFd, POLLIN, 0};
-  unsigned char bytes[512];
-  ssize_t n = 0;
-  if (poll(&readable, 1, timeout) > 0) {
-    n = read(h.keyFd, bytes, sizeof bytes);
-    if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN && errno != EIO)) HungUp();
-  }
+  if (!KeyReaderNews()) return;
+  if (KeyInputEnded()) HungUp();
+  // As the read the reader was refused would have stopped the process.
+  if (TakeBackgroundRead()) kill(0, SIGTTIN);
   ConsoleGuard guard(c.lock);
-  if (n > 0) {
-    TakeKeyBytes(c, bytes, static_cast<size_t>(n));
-  } else if (KeyDecoderWaiting(h.decoder) && Clock::now() - h.lastByte >= h.escapeWait) {
-    std::vector<INPUT_RECORD> events;
-    EndKeyBytes(h.decoder, events);
-    c.input.insert(c.input.end(), events.begin(), events.end());
-  }
+  TakeKeyEvents(c.input);
 }
 
 // Start
@@ -220,6 +193,8 @@ std::chrono::milliseconds EscapeWait() {
 // servesOut: the standard output is the console; showsOut: the cells are drawn
 // on out (the standard output, or the input's terminal when only the input is one).
 bool StartOn(int in, int out, bool servesIn, bool servesOut, bool showsOut) {
+  // Whatever read keys before reads them no more: the terminal is ours to ask.
+  StopKeyReader();
   if (!servesIn && !showsOut) return false;
   // The way back is known before the terminal is touched.
   if (!exitHookRegistered) {
@@ -232,19 +207,15 @@ bool StartOn(int in, int out, bool servesIn, bool servesOut, bool showsOut) {
   PrepareRestore(h.caps);
   h.entryKeys.clear();
   for (const auto& key : h.caps.keys) h.entryKeys.push_back({key.bytes, key.capability});
-  h.decoder = KeyDecoder{};
-  h.decoder.eightBit = h.text.utf8 ? nullptr : h.text.eightBit;
-  h.decoder.entryKeys = &h.entryKeys;
-  h.escapeWait = EscapeWait();
   h.keyFd = servesIn ? in : -1;
   h.quietFd = showsOut && !servesIn ? out : -1;
-  h.earlyBytes = 0;
+  int earlyBytes = 0;
 
   int width = 80, height = 24;
   SizeOf(showsOut ? out : in, width, height);
   terminalTouched = showsOut;
   SetTerminalOutput(showsOut ? out : -1);
-  if (servesIn) h.earlyBytes = SetRawMode(in);
+  if (servesIn) earlyBytes = SetRawMode(in);
   if (h.quietFd >= 0) SetQuietMode(h.quietFd);
   std::string keys;
   COORD cursor{0, static_cast<SHORT>(height - 1)};
@@ -266,7 +237,12 @@ bool StartOn(int in, int out, bool servesIn, bool servesOut, bool showsOut) {
   c.attributes = StartAttributes;
   for (Cell& cell : c.cells) cell.attributes = StartAttributes;
   c.cursor = cursor;
-  if (servesIn) TakeKeyBytes(c, reinterpret_cast<unsigned char*>(keys.data()), keys.size());
+  if (servesIn) {
+    KeyDecoder decoder;
+    decoder.eightBit = h.text.utf8 ? nullptr : h.text.eightBit;
+    decoder.entryKeys = &h.entryKeys;
+    StartKeyReader(in, decoder, EscapeWait(), earlyBytes, std::move(keys));
+  }
 
   std::string start = TakeOverBytes(h.caps, servesIn);
   StartScreen(h.caps, h.text, width, height, c, start);

@@ -104,4 +104,12 @@ bool TakeContinued() {
   return continued.exchange(false);
 }
 
+bool ContinuePending() {
+  return continued;
+}
+
+bool TerminalChangePending() {
+  return continued || sizeChanged;
+}
+
 }  // namespace win::stand_in

@@ -23,5 +23,8 @@ bool InForeground(int fd);
 void WatchTerminalSignals(void (*putBack)());
 bool TakeSizeChange();
 bool TakeContinued();
+// Without taking them: one load each.
+bool ContinuePending();
+bool TerminalChangePending();
 
 }  // namespace win::stand_in

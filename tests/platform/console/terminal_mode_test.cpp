@@ -8,7 +8,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "platform/posix/console/screen_buffer.h"
 #include "platform/posix/console/terminal_host.h"
@@ -167,16 +169,26 @@ TEST(TerminalMode, InterruptedDuringStartUpLeavesTheTerminalAsItWas) {
   EXPECT_EQ(ModeText(pty.slave), before);
 }
 
+// A key typed while the program waits for one comes at once; then the terminal hangs up.
 TEST(TerminalMode, HangUpEndsTheProcessAsTheHangUpSignalDoes) {
   auto r = RunInChild(
       [] {
         int master, slave;
         if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) _exit(91);
         win::stand_in::UseTerminalConsole(slave, slave);
-        close(master);
+        std::thread typist([master] {
+          std::this_thread::sleep_for(std::chrono::milliseconds(100));
+          if (write(master, "k", 1) != 1) _exit(93);
+        });
         win::INPUT_RECORD record;
         win::DWORD read = 0;
-        win::ReadConsoleInputA(win::GetStdHandle(STD_INPUT_HANDLE), &record, 1, &read);
+        win::HANDLE in = win::GetStdHandle(STD_INPUT_HANDLE);
+        bool typed = win::ReadConsoleInputA(in, &record, 1, &read) && read == 1 && record.Event.KeyEvent.bKeyDown &&
+                     record.Event.KeyEvent.uChar.AsciiChar == 'k';
+        typist.join();
+        if (!typed) _exit(94);
+        close(master);
+        for (int i = 0; i < 3; ++i) win::ReadConsoleInputA(in, &record, 1, &read);  // the key's release, then the end
         _exit(92);
       },
       "", 10);
