@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 
+#include <cstdlib>
 #include <mutex>
 #include <vector>
 
@@ -110,6 +111,12 @@ void DiscardConnection(void* connection) {
   Release(static_cast<X11Connection*>(connection));
 }
 
+// Without a display name there is nothing to wait for: no helper is started.
+bool DisplayNamed() {
+  const char* name = std::getenv("DISPLAY");
+  return name && *name;
+}
+
 struct ScreenSize {
   int width = 0, height = 0;
 };
@@ -135,7 +142,7 @@ X11Connection* UsableConnection() {
 
 X11Connection* ThreadConnection(bool open) {
   if (threadConnection) return threadConnection;
-  if (!open) return nullptr;
+  if (!open || !DisplayNamed()) return nullptr;
   auto* c = static_cast<X11Connection*>(OpenWithinAnswerLimit(ConnectDisplay, DiscardConnection));
   if (!c) return nullptr;
   threadConnection = c;
@@ -161,6 +168,7 @@ bool X11ScreenSize(int& width, int& height) {
   static std::once_flag asked;
   static ScreenSize screen;
   std::call_once(asked, [] {
+    if (!DisplayNamed()) return;
     if (auto* size = static_cast<ScreenSize*>(OpenWithinAnswerLimit(AskScreenSize, DiscardScreenSize))) {
       screen = *size;
       delete size;
