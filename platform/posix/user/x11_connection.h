@@ -32,8 +32,6 @@ struct X11Connection {
   std::map<::Window, X11WindowState> windows;
 };
 
-// Whether DISPLAY names a display; without one, none is tried.
-bool DisplayNamed();
 // The calling thread's connection, opened when asked to and possible; null
 // when there is none. A broken one is still returned, to be closed.
 X11Connection* ThreadConnection(bool open);
