@@ -124,7 +124,7 @@ X11Connection* UsableConnection() {
 
 X11Connection* ThreadConnection(bool open) {
   if (threadConnection) return threadConnection;
-  if (!open || !DisplayNamed()) return nullptr;
+  if (!open || !DisplayNamed() || !LoadXlib()) return nullptr;
   auto* c = static_cast<X11Connection*>(OpenWithinAnswerLimit(ConnectDisplay, DiscardConnection));
   if (!c) return nullptr;
   threadConnection = c;

@@ -6,6 +6,8 @@
 #include <X11/Xutil.h>
 #include <dlfcn.h>
 
+#include "platform/posix/user/x11_connection.h"
+
 namespace {
 
 void* Library() {
@@ -29,6 +31,14 @@ void* Symbol(const char* name) {
 #define X11_FORWARD(name, ...) \
   X11_REAL(name);              \
   return real(__VA_ARGS__)
+
+namespace win::stand_in {
+
+bool LoadXlib() {
+  return Library() != nullptr;
+}
+
+}  // namespace win::stand_in
 
 #pragma GCC visibility push(hidden)
 extern "C" {

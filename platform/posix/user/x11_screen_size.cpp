@@ -33,6 +33,9 @@ bool Find(void* library, const char* name, F& function) {
   return function != nullptr;
 }
 
+// Loaded on the asking thread, before the timed open: the limit is the server's.
+Xcb xcb;
+
 bool LoadXcb(Xcb& x) {
   void* library = dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
   return library && Find(library, "xcb_connect", x.connect) && Find(library, "xcb_connection_has_error", x.hasError) &&
@@ -41,8 +44,7 @@ bool LoadXcb(Xcb& x) {
 }
 
 void* AskScreenSize() {
-  Xcb x;
-  if (!LoadXcb(x)) return nullptr;
+  const Xcb& x = xcb;
   int number = 0;
   xcb_connection_t* connection = x.connect(nullptr, &number);
   ScreenSize* size = nullptr;
@@ -66,7 +68,7 @@ bool X11ScreenSize(int& width, int& height) {
   static std::once_flag asked;
   static ScreenSize screen;
   std::call_once(asked, [] {
-    if (!DisplayNamed()) return;
+    if (!DisplayNamed() || !LoadXcb(xcb)) return;
     if (auto* size = static_cast<ScreenSize*>(OpenWithinAnswerLimit(AskScreenSize, DiscardScreenSize))) {
       screen = *size;
       delete size;
