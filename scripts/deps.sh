@@ -17,7 +17,7 @@ need_packages() {
 
 BUILD_PACKAGES=(cmake make g++ libx11-dev libncurses-dev)
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev tmux xvfb x11-utils xdotool imagemagick valgrind file
-  xterm screen ncurses-term locales python3)
+  xterm screen ncurses-term locales python3 time)
 WINDOWS_PACKAGES=(g++-mingw-w64-i686 mingw-w64-i686-dev)
 # The 64-bit build and wine64 check the same sources where 32-bit code cannot run.
 WINDOWS64_PACKAGES=(g++-mingw-w64-x86-64 mingw-w64-x86-64-dev)

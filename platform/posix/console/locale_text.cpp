@@ -26,8 +26,8 @@ std::string Encoded(uint32_t codePoint) {
 }  // namespace
 
 void LoadLocaleText(LocaleText& text, const char* name) {
-  locale_t wanted = newlocale(LC_ALL_MASK, name ? name : "", static_cast<locale_t>(0));
-  if (!wanted) wanted = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+  locale_t wanted = newlocale(LC_CTYPE_MASK, name ? name : "", static_cast<locale_t>(0));
+  if (!wanted) wanted = newlocale(LC_CTYPE_MASK, "C", static_cast<locale_t>(0));
   locale_t previous = uselocale(wanted);
   text.utf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
   for (int b = 0; b < 256; ++b) {

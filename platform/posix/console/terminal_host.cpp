@@ -248,7 +248,7 @@ bool StartOn(int in, int out, bool servesIn, bool servesOut, bool showsOut) {
   StartScreen(h.caps, h.text, width, height, c, start);
   if (showsOut) {
     Deliver(start);
-    FlushNow();
+    FlushSetUp();
     StartFlusher();
   }
   WatchTerminalSignals(PutBackForStop);

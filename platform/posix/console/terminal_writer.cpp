@@ -135,6 +135,12 @@ void FlushNow() {
   WritePendingLocked();
 }
 
+void FlushSetUp() {
+  std::lock_guard<std::mutex> guard(TheOutput().lock);
+  WritePendingLocked();
+  TheOutput().lastWrite = {};
+}
+
 void StartFlusher() {
   std::lock_guard<std::mutex> guard(TheOutput().lock);
   if (TheOutput().flusherRunning) return;

@@ -13,6 +13,9 @@ void SetTerminalOutput(int fd);  // -1: none
 int TerminalOutput();
 void Deliver(const std::string& bytes);
 void FlushNow();
+// The terminal's set-up is written at once and starts no interval: the
+// program's first output (its prompt, as a rule) follows without waiting.
+void FlushSetUp();
 void StartFlusher();
 int WritesSoFar();
 

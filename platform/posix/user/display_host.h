@@ -50,6 +50,8 @@ DisplayHost* ActiveHost();
 const DisplayMetrics* ChosenMetrics();
 
 DisplayHost* X11Host();
+// Whether DISPLAY names an X display; without one there is no display at all.
+bool DisplayNamed();
 // The X screen's size when a display can be opened (asked once).
 bool X11ScreenSize(int& width, int& height);
 

@@ -36,7 +36,8 @@ void RestoreDisplay() {
 
 DisplayHost* ActiveHost() {
   std::lock_guard<std::mutex> guard(Selected().lock);
-  return Selected().replaced ? Selected().host : X11Host();
+  if (Selected().replaced) return Selected().host;
+  return DisplayNamed() ? X11Host() : nullptr;
 }
 
 const DisplayMetrics* ChosenMetrics() {

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 
+#include <cstdlib>
 #include <mutex>
 #include <vector>
 
@@ -110,24 +111,12 @@ void DiscardConnection(void* connection) {
   Release(static_cast<X11Connection*>(connection));
 }
 
-struct ScreenSize {
-  int width = 0, height = 0;
-};
-
-void* AskScreenSize() {
-  Display* display = OpenDisplay();
-  if (!display) return nullptr;
-  auto* size =
-      new ScreenSize{DisplayWidth(display, DefaultScreen(display)), DisplayHeight(display, DefaultScreen(display))};
-  XCloseDisplay(display);
-  return size;
-}
-
-void DiscardScreenSize(void* size) {
-  delete static_cast<ScreenSize*>(size);
-}
-
 }  // namespace
+
+bool DisplayNamed() {
+  const char* name = std::getenv("DISPLAY");
+  return name && *name;
+}
 
 X11Connection* UsableConnection() {
   return threadConnection && !threadConnection->broken ? threadConnection : nullptr;
@@ -135,7 +124,7 @@ X11Connection* UsableConnection() {
 
 X11Connection* ThreadConnection(bool open) {
   if (threadConnection) return threadConnection;
-  if (!open) return nullptr;
+  if (!open || !DisplayNamed() || !LoadXlib()) return nullptr;
   auto* c = static_cast<X11Connection*>(OpenWithinAnswerLimit(ConnectDisplay, DiscardConnection));
   if (!c) return nullptr;
   threadConnection = c;
@@ -154,21 +143,6 @@ void CloseThreadConnection() {
   if (!c) return;
   threadConnection = nullptr;
   Release(c);
-}
-
-// Asked once, at the first metrics query: the program's start-up.
-bool X11ScreenSize(int& width, int& height) {
-  static std::once_flag asked;
-  static ScreenSize screen;
-  std::call_once(asked, [] {
-    if (auto* size = static_cast<ScreenSize*>(OpenWithinAnswerLimit(AskScreenSize, DiscardScreenSize))) {
-      screen = *size;
-      delete size;
-    }
-  });
-  width = screen.width;
-  height = screen.height;
-  return screen.width > 0;
 }
 
 }  // namespace win::stand_in

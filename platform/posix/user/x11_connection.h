@@ -32,6 +32,9 @@ struct X11Connection {
   std::map<::Window, X11WindowState> windows;
 };
 
+// Loads libX11 on the calling thread (once); false when it is not there. Done
+// before a timed open, so that the time limit is the server's alone.
+bool LoadXlib();
 // The calling thread's connection, opened when asked to and possible; null
 // when there is none. A broken one is still returned, to be closed.
 X11Connection* ThreadConnection(bool open);
