@@ -4,11 +4,24 @@
 #include <algorithm>
 
 namespace win::stand_in {
+namespace {
+
+constexpr size_t LockCount = 64;
+
+ShortLock& NextSurfaceLock() {
+  static ShortLock locks[LockCount];
+  static std::atomic<size_t> next{0};
+  return locks[next.fetch_add(1, std::memory_order_relaxed) % LockCount];
+}
+
+}  // namespace
+
+WindowSurface::WindowSurface() : lock(NextSurfaceLock()) {}
 
 void WindowSurface::Resize(int newWidth, int newHeight) {
   newWidth = std::max(newWidth, 0);
   newHeight = std::max(newHeight, 0);
-  std::lock_guard<std::mutex> guard(lock);
+  std::lock_guard<ShortLock> guard(lock);
   if (newWidth == width && newHeight == height) return;
   std::vector<COLORREF> resized(static_cast<size_t>(newWidth) * static_cast<size_t>(newHeight), 0);
   int keptWidth = std::min(width, newWidth), keptHeight = std::min(height, newHeight);
@@ -41,7 +54,7 @@ void WindowSurface::AddDamage(int left, int top, int right, int bottom) {
 }
 
 bool WindowSurface::TakeDamage(RECT& out) {
-  std::lock_guard<std::mutex> guard(lock);
+  std::lock_guard<ShortLock> guard(lock);
   if (!damaged) return false;
   out = damage;
   damaged = false;

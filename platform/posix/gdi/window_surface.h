@@ -9,12 +9,18 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/posix/gdi/short_lock.h"
 #include "platform/posix/win_types.h"
 
 namespace win::stand_in {
 
 struct WindowSurface {
-  std::mutex lock;  // guards everything below; taken by GDI per operation
+  WindowSurface();
+  // Guards everything below; taken by GDI per operation, as the lock of every
+  // DC drawing into the surface. One of a fixed set that is never freed, so a
+  // DC found without the handle table's lock can always take it, even when the
+  // surface has gone; surfaces may share one.
+  ShortLock& lock;
   int width = 0;
   int height = 0;
   std::vector<COLORREF> pixels;  // row-major, 0x00BBGGRR, width * height
