@@ -56,8 +56,8 @@ void PlotIntoAnXImageSentOnce(benchmark::State& state) {
   }
   const int width = 640, height = 480;
   int screen = DefaultScreen(display);
-  Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, width, height, 0, 0,
-                                      BlackPixel(display, screen));
+  Window window =
+      XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, width, height, 0, 0, BlackPixel(display, screen));
   XMapWindow(display, window);
   GC gc = XCreateGC(display, window, 0, nullptr);
   XImage* image = XCreateImage(display, DefaultVisual(display, screen), DefaultDepth(display, screen), ZPixmap, 0,
