@@ -77,7 +77,12 @@ void* InsertInto(Table& table, std::unique_ptr<GdiObject> object) {
     index = table.freeSlots.front();
     table.freeSlots.pop_front();
   } else {
-    if (table.slotCount >= MaximumSlots) return nullptr;
+    if (table.slotCount >= MaximumSlots) {
+      // A DC stays in memory even when refused: it may be an ended one.
+      if (object->type == GdiType::DeviceContext)
+        table.endedDCs.emplace_back(static_cast<DeviceContext*>(object.release()));
+      return nullptr;
+    }
     index = static_cast<uint32_t>(table.slotCount++);
     std::atomic<Slot*>& block = table.blocks[index / BlockSlots];
     if (!block.load(std::memory_order_relaxed)) block.store(new Slot[BlockSlots], std::memory_order_release);
