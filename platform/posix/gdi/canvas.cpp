@@ -38,21 +38,6 @@ Canvas CanvasOf(DeviceContext& dc) {
   return canvas;
 }
 
-COLORREF* ClippedPixel(DeviceContext& dc, int x, int y) {
-  if (dc.clipRegion && !BoxOf(*dc.clipRegion).Contains(x, y)) return nullptr;
-  if (WindowSurface* s = dc.surface.get()) {
-    if (!BoxOf(dc.windowClip).Contains(x, y) || x < 0 || y < 0 || x >= s->width) return nullptr;
-    // Only the rows the surface really holds count, as in CanvasOf.
-    size_t row = static_cast<size_t>(y) * static_cast<size_t>(s->width);
-    if (y >= s->height || row + static_cast<size_t>(s->width) > s->pixels.size()) return nullptr;
-    return s->pixels.data() + row + static_cast<size_t>(x);
-  }
-  const Bitmap* bitmap = dc.bitmap;
-  if (!bitmap || x < 0 || y < 0 || x >= bitmap->width || y >= bitmap->height) return nullptr;
-  return dc.bitmap->pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(bitmap->width) +
-         static_cast<size_t>(x);
-}
-
 void Damage(const Canvas& canvas, const Box& box) {
   if (!canvas.surface || box.Empty()) return;
   canvas.surface->AddDamage(static_cast<int>(box.left), static_cast<int>(box.top), static_cast<int>(box.right),

@@ -6,6 +6,7 @@
 
 #include "platform/posix/gdi/box.h"
 #include "platform/posix/gdi/gdi_objects.h"
+#include "platform/posix/gdi/handle_table.h"
 #include "platform/posix/gdi/short_lock.h"
 
 namespace win::stand_in {
@@ -32,7 +33,15 @@ struct DrawingLock {
 // calls; null, with ERROR_INVALID_HANDLE, for any other handle.
 class LockedDC {
  public:
-  explicit LockedDC(HDC handle);
+  explicit LockedDC(HDC handle) : dc_(DCInSlot(handle)) {
+    if (dc_) {
+      lock_ = &dc_->Lock();
+      lock_->lock();
+      if (dc_->handle.load(std::memory_order_acquire) == handle && &dc_->Lock() == lock_) return;
+      lock_->unlock();
+    }
+    FindAgain(handle);
+  }
   ~LockedDC() {
     if (lock_) lock_->unlock();
   }
@@ -41,6 +50,7 @@ class LockedDC {
   DeviceContext* get() const { return dc_; }
 
  private:
+  void FindAgain(HDC handle);
   DeviceContext* dc_ = nullptr;
   ShortLock* lock_ = nullptr;
 };
@@ -49,7 +59,20 @@ class LockedDC {
 Canvas CanvasOf(DeviceContext& dc);
 // The pixel at x, y of the DC's bitmap or surface when it lies within the DC's
 // clip, else null: CanvasOf for one pixel. With the DC's lock held.
-COLORREF* ClippedPixel(DeviceContext& dc, int x, int y);
+inline COLORREF* ClippedPixel(DeviceContext& dc, int x, int y) {
+  if (dc.clipRegion && !BoxOf(*dc.clipRegion).Contains(x, y)) return nullptr;
+  if (WindowSurface* s = dc.surface.get()) {
+    if (!BoxOf(dc.windowClip).Contains(x, y) || x < 0 || y < 0 || x >= s->width) return nullptr;
+    // Only the rows the surface really holds count, as in CanvasOf.
+    size_t row = static_cast<size_t>(y) * static_cast<size_t>(s->width);
+    if (y >= s->height || row + static_cast<size_t>(s->width) > s->pixels.size()) return nullptr;
+    return s->pixels.data() + row + static_cast<size_t>(x);
+  }
+  const Bitmap* bitmap = dc.bitmap;
+  if (!bitmap || x < 0 || y < 0 || x >= bitmap->width || y >= bitmap->height) return nullptr;
+  return dc.bitmap->pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(bitmap->width) +
+         static_cast<size_t>(x);
+}
 // Reports a change within box (already clipped) to a window DC's surface.
 void Damage(const Canvas& canvas, const Box& box);
 

@@ -210,10 +210,11 @@ std::unique_ptr<DeviceContext> NewDCLocked() {
 
 // The DC's memory stays valid, and its lock too (its own, or one of the fixed
 // surface locks). Under the lock, the handle it holds tells whether it is the
-// one asked for; its lock cannot change while it is.
-LockedDC::LockedDC(HDC handle) {
-  DeviceContext* dc = DCInSlot(handle);
-  while (dc) {
+// one asked for; its lock cannot change while it is, but the lock first read
+// may be that of an earlier life of the DC.
+void LockedDC::FindAgain(HDC handle) {
+  lock_ = nullptr;
+  for (DeviceContext* dc = dc_; dc;) {
     ShortLock& lock = dc->Lock();
     lock.lock();
     if (dc->handle.load(std::memory_order_acquire) != handle) {
@@ -221,12 +222,12 @@ LockedDC::LockedDC(HDC handle) {
       break;
     }
     if (&dc->Lock() == &lock) {
-      dc_ = dc;
       lock_ = &lock;
       return;
     }
-    lock.unlock();  // the lock read belonged to an earlier life of the DC
+    lock.unlock();
   }
+  dc_ = nullptr;
   SetInvalidHandle();
 }
 

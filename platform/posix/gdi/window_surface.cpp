@@ -40,19 +40,6 @@ void WindowSurface::Resize(int newWidth, int newHeight) {
   }
 }
 
-void WindowSurface::AddDamage(int left, int top, int right, int bottom) {
-  if (left >= right || top >= bottom) return;
-  if (!damaged) {
-    damage = RECT{left, top, right, bottom};
-    damaged = true;
-    return;
-  }
-  damage.left = std::min<LONG>(damage.left, left);
-  damage.top = std::min<LONG>(damage.top, top);
-  damage.right = std::max<LONG>(damage.right, right);
-  damage.bottom = std::max<LONG>(damage.bottom, bottom);
-}
-
 bool WindowSurface::TakeDamage(RECT& out) {
   std::lock_guard<ShortLock> guard(lock);
   if (!damaged) return false;

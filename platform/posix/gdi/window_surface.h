@@ -4,6 +4,7 @@
 // part of the surface to the person or the test.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -41,5 +42,18 @@ HDC CreateWindowDC(std::shared_ptr<WindowSurface> surface, const RECT& clip);
 bool ReleaseWindowDC(HDC dc);
 // The surface a window DC draws into, or null for any other handle.
 std::shared_ptr<WindowSurface> SurfaceOfDC(HDC dc);
+
+inline void WindowSurface::AddDamage(int left, int top, int right, int bottom) {
+  if (left >= right || top >= bottom) return;
+  if (!damaged) {
+    damage = RECT{left, top, right, bottom};
+    damaged = true;
+    return;
+  }
+  damage.left = std::min<LONG>(damage.left, left);
+  damage.top = std::min<LONG>(damage.top, top);
+  damage.right = std::max<LONG>(damage.right, right);
+  damage.bottom = std::max<LONG>(damage.bottom, bottom);
+}
 
 }  // namespace win::stand_in
