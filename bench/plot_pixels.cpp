@@ -6,6 +6,7 @@
 #include "bench/plot_points.h"
 #include "graphics/graph.h"
 #include "graphics/window_driver/win32gui.h"
+#include "platform/posix/gdi/short_lock.h"
 #include "platform/posix/testing/memory_display.h"
 
 namespace {
@@ -46,8 +47,36 @@ void PlainArrayUnderTheDrawingLock(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * plot_bench::PointCount);
 }
 
+// The floor of the two SetPixelV calls inside it, each under one DC's lock:
+// two plain arrays, each written under its own lock of the kind the DCs hold.
+void TwoPlainArraysUnderTheirLocks(benchmark::State& state) {
+  constexpr int width = 1024, height = 768;
+  std::vector<Point> points = plot_bench::PlotPoints();
+  std::vector<uint32_t> bitmap(width * height), window(width * height);
+  win::CRITICAL_SECTION lock;
+  win::InitializeCriticalSection(&lock);
+  win::stand_in::ShortLock bitmapLock, windowLock;
+  auto put = [](win::stand_in::ShortLock& pixelLock, std::vector<uint32_t>& pixels, const Point& p) {
+    std::lock_guard<win::stand_in::ShortLock> guard(pixelLock);
+    if (p.x >= 0 && p.x < width && p.y >= 0 && p.y < height) pixels[p.y * width + p.x] = 0xA8A8A8u;
+  };
+  for (auto _ : state) {
+    for (const Point& p : points) {
+      win::EnterCriticalSection(&lock);
+      put(bitmapLock, bitmap, p);
+      put(windowLock, window, p);
+      win::LeaveCriticalSection(&lock);
+    }
+    benchmark::DoNotOptimize(bitmap.data());
+    benchmark::DoNotOptimize(window.data());
+  }
+  win::DeleteCriticalSection(&lock);
+  state.SetItemsProcessed(state.iterations() * plot_bench::PointCount);
+}
+
 }  // namespace
 
 BENCHMARK(PlainArrayUnderTheDrawingLock)->Unit(benchmark::kMicrosecond);
+BENCHMARK(TwoPlainArraysUnderTheirLocks)->Unit(benchmark::kMicrosecond);
 BENCHMARK(PlotThroughThePutPixelHook)->Unit(benchmark::kMicrosecond);
 BENCHMARK(plot_bench::PlotIntoAPlainArray)->Unit(benchmark::kMicrosecond);

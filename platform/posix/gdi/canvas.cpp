@@ -1,28 +1,17 @@
 // Canvases of memory and window DCs, and the lock order for using them.
 #include "platform/posix/gdi/canvas.h"
 
+#include <functional>
+
 namespace win::stand_in {
 
 DrawingLock::DrawingLock(DeviceContext& first, DeviceContext* second) {
-  if (second == &first) second = nullptr;
-  if (second) {
-    firstDC = std::unique_lock<std::mutex>(first.lock, std::defer_lock);
-    secondDC = std::unique_lock<std::mutex>(second->lock, std::defer_lock);
-    std::lock(firstDC, secondDC);
-  } else {
-    firstDC = std::unique_lock<std::mutex>(first.lock);
-  }
-  // A DC's surface is fixed at its creation, so it may be read before its lock.
-  WindowSurface* a = first.surface.get();
-  WindowSurface* b = second ? second->surface.get() : nullptr;
-  if (a == b) b = nullptr;
-  if (a && b) {
-    firstSurface = std::unique_lock<std::mutex>(a->lock, std::defer_lock);
-    secondSurface = std::unique_lock<std::mutex>(b->lock, std::defer_lock);
-    std::lock(firstSurface, secondSurface);
-  } else if (a || b) {
-    firstSurface = std::unique_lock<std::mutex>((a ? a : b)->lock);
-  }
+  ShortLock* a = &first.Lock();
+  ShortLock* b = second ? &second->Lock() : nullptr;
+  if (b == a) b = nullptr;
+  if (b && std::less<ShortLock*>()(b, a)) std::swap(a, b);
+  firstLock = std::unique_lock<ShortLock>(*a);
+  if (b) secondLock = std::unique_lock<ShortLock>(*b);
 }
 
 Canvas CanvasOf(DeviceContext& dc) {

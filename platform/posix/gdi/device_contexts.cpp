@@ -37,6 +37,7 @@ HDC InsertDCLocked(std::unique_ptr<DeviceContext> made) {
   DeviceContext& dc = *made;
   HDC handle = static_cast<HDC>(stand_in::InsertLocked(std::move(made)));
   if (!handle) return nullptr;
+  dc.handle.store(handle, std::memory_order_release);
   HPEN pen = static_cast<HPEN>(stand_in::StockObject(BLACK_PEN));
   HBRUSH brush = static_cast<HBRUSH>(stand_in::StockObject(WHITE_BRUSH));
   if (auto* stockPen = FindLocked<stand_in::Pen>(pen, GdiType::Pen)) TakePen(dc, pen, *stockPen);
@@ -44,8 +45,9 @@ HDC InsertDCLocked(std::unique_ptr<DeviceContext> made) {
   return handle;
 }
 
-// Gives back what the DC holds, before it is removed.
+// Ends the DC and gives back what it holds, before it is removed.
 void ReleaseSelectionsLocked(DeviceContext& dc) {
+  stand_in::EndDC(dc);
   if (auto* pen = FindLocked<stand_in::Pen>(dc.penHandle, GdiType::Pen)) pen->selections.fetch_sub(1);
   if (auto* brush = FindLocked<stand_in::Brush>(dc.brushHandle, GdiType::Brush)) brush->selections.fetch_sub(1);
   if (dc.bitmap) dc.bitmap->selectedInto.store(nullptr, std::memory_order_release);
@@ -57,7 +59,7 @@ HGDIOBJ SelectBitmap(DeviceContext& dc, HDC dcHandle, HBITMAP handle, stand_in::
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  std::lock_guard<std::mutex> guard(dc.lock);
+  std::lock_guard<stand_in::ShortLock> guard(dc.Lock());
   if (dc.bitmap == &bitmap) return handle;
   HDC none = nullptr;
   if (!bitmap.selectedInto.compare_exchange_strong(none, dcHandle, std::memory_order_acq_rel)) {
@@ -72,7 +74,7 @@ HGDIOBJ SelectBitmap(DeviceContext& dc, HDC dcHandle, HBITMAP handle, stand_in::
 }
 
 int SelectRegion(DeviceContext& dc, const stand_in::Region* region) {
-  std::lock_guard<std::mutex> guard(dc.lock);
+  std::lock_guard<stand_in::ShortLock> guard(dc.Lock());
   if (!region) {
     dc.clipRegion.reset();
     return SIMPLEREGION;
@@ -86,7 +88,7 @@ int SelectRegion(DeviceContext& dc, const stand_in::Region* region) {
 HDC WINAPI CreateCompatibleDC(HDC hdc) {
   Writing table(GdiTableLock());
   if (hdc && !FindDCLocked(hdc)) return nullptr;
-  auto made = std::make_unique<DeviceContext>();
+  std::unique_ptr<DeviceContext> made = stand_in::NewDCLocked();
   DeviceContext& dc = *made;
   HDC handle = InsertDCLocked(std::move(made));
   if (!handle) return nullptr;
@@ -133,7 +135,7 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
       return reinterpret_cast<HGDIOBJ>(
           static_cast<intptr_t>(SelectRegion(*dc, static_cast<stand_in::Region*>(object))));
     case GdiType::Pen: {
-      std::lock_guard<std::mutex> guard(dc->lock);
+      std::lock_guard<stand_in::ShortLock> guard(dc->Lock());
       HPEN previous = dc->penHandle;
       if (previous == h) return previous;
       auto* old = FindLocked<stand_in::Pen>(previous, GdiType::Pen);
@@ -142,7 +144,7 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
       return previous;
     }
     case GdiType::Brush: {
-      std::lock_guard<std::mutex> guard(dc->lock);
+      std::lock_guard<stand_in::ShortLock> guard(dc->Lock());
       HBRUSH previous = dc->brushHandle;
       if (previous == h) return previous;
       auto* old = FindLocked<stand_in::Brush>(previous, GdiType::Brush);
@@ -173,10 +175,11 @@ HDC CreateWindowDC(std::shared_ptr<WindowSurface> surface, const RECT& clip) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  auto dc = std::make_unique<DeviceContext>();
+  Writing table(GdiTableLock());
+  std::unique_ptr<DeviceContext> dc = stand_in::NewDCLocked();
+  dc->lock.store(&surface->lock, std::memory_order_release);
   dc->surface = std::move(surface);
   dc->windowClip = clip;
-  Writing table(GdiTableLock());
   return InsertDCLocked(std::move(dc));
 }
 

@@ -54,9 +54,8 @@ struct Region : GdiObject {
   RECT box{};
 };
 
-struct DeviceContext : GdiObject {
-  DeviceContext() : GdiObject(GdiType::DeviceContext) {}
-  std::mutex lock;  // guards the fields below and the pixels of the selected bitmap
+// What a DC holds, set back to this when the DC ends.
+struct DeviceContextState {
   // Memory DC: the selected bitmap. Window DC: none; it draws into surface.
   HBITMAP bitmapHandle = nullptr;
   Bitmap* bitmap = nullptr;
@@ -71,6 +70,21 @@ struct DeviceContext : GdiObject {
   COLORREF brushColor = 0;
   std::optional<RECT> clipRegion;  // a copy of the selected clip region
   POINT position{0, 0};
+};
+
+// DCs are never freed, only reused by later ones (see handle_table.h), so that
+// a single-pixel call can reach one without the table's lock.
+struct DeviceContext : GdiObject, DeviceContextState {
+  DeviceContext() : GdiObject(GdiType::DeviceContext) {}
+  // Guards the state and the pixels drawn into: the DC's own lock for a memory
+  // DC (its bitmap is in no other DC), its surface's for a window DC. Changes
+  // only while the DC is not live.
+  std::atomic<ShortLock*> lock{&ownLock};
+  ShortLock ownLock;
+  // The handle the DC lives under, null once it has ended. Changed under lock.
+  std::atomic<const void*> handle{nullptr};
+
+  ShortLock& Lock() const { return *lock.load(std::memory_order_acquire); }
 };
 
 }  // namespace win::stand_in

@@ -2,10 +2,12 @@
 // generation, so a deleted handle stays refused after its slot is reused, and
 // a handle of the wrong type is refused too.
 //
-// Locking: every operation holds the table's shared lock while it uses objects
+// Locking: operations hold the table's shared lock while they use objects
 // (TableReader); creating and deleting objects take it exclusively
 // (TableWriter), so no object disappears under a running operation. Drawing on
-// a DC also holds that DC's own lock.
+// a DC also holds that DC's lock. The single-pixel calls, the program's most
+// frequent, take only the DC's lock (LockedDC): slots never move, and a DC's
+// memory is reused for later DCs, never freed.
 #pragma once
 
 #include <pthread.h>
@@ -56,7 +58,15 @@ inline DeviceContext* FindDCLocked(HDC dc) {
 
 // With the lock held exclusively. Insert gives null when the table is full.
 void* InsertLocked(std::unique_ptr<GdiObject> object);
-void RemoveLocked(const void* handle);
+void RemoveLocked(const void* handle);  // a DC ended before (EndDC)
+// A DC to fill in and insert: a fresh one or an ended one, in its first state.
+std::unique_ptr<DeviceContext> NewDCLocked();
+// Makes a live DC's handle stale for LockedDC, before what it holds is given back.
+void EndDC(DeviceContext& dc);
+
+// Without the table's lock: the DC in the handle's slot, maybe ended or living
+// under another handle since; its memory stays valid.
+DeviceContext* DCInSlot(const void* handle);
 
 // The stock objects, made when the table is first used.
 HGDIOBJ StockObject(int index);  // null for an unknown index

@@ -10,7 +10,7 @@ BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) {
   stand_in::TableReader table(stand_in::GdiTableLock());
   stand_in::DeviceContext* dc = stand_in::FindDCLocked(hdc);
   if (!dc) return FALSE;
-  std::lock_guard<std::mutex> guard(dc->lock);
+  std::lock_guard<stand_in::ShortLock> guard(dc->Lock());
   if (lppt) *lppt = dc->position;
   dc->position = POINT{x, y};
   return TRUE;

@@ -4,11 +4,24 @@
 #include <algorithm>
 
 namespace win::stand_in {
+namespace {
+
+constexpr size_t LockCount = 64;
+
+ShortLock& NextSurfaceLock() {
+  static ShortLock locks[LockCount];
+  static std::atomic<size_t> next{0};
+  return locks[next.fetch_add(1, std::memory_order_relaxed) % LockCount];
+}
+
+}  // namespace
+
+WindowSurface::WindowSurface() : lock(NextSurfaceLock()) {}
 
 void WindowSurface::Resize(int newWidth, int newHeight) {
   newWidth = std::max(newWidth, 0);
   newHeight = std::max(newHeight, 0);
-  std::lock_guard<std::mutex> guard(lock);
+  std::lock_guard<ShortLock> guard(lock);
   if (newWidth == width && newHeight == height) return;
   std::vector<COLORREF> resized(static_cast<size_t>(newWidth) * static_cast<size_t>(newHeight), 0);
   int keptWidth = std::min(width, newWidth), keptHeight = std::min(height, newHeight);
@@ -27,21 +40,8 @@ void WindowSurface::Resize(int newWidth, int newHeight) {
   }
 }
 
-void WindowSurface::AddDamage(int left, int top, int right, int bottom) {
-  if (left >= right || top >= bottom) return;
-  if (!damaged) {
-    damage = RECT{left, top, right, bottom};
-    damaged = true;
-    return;
-  }
-  damage.left = std::min<LONG>(damage.left, left);
-  damage.top = std::min<LONG>(damage.top, top);
-  damage.right = std::max<LONG>(damage.right, right);
-  damage.bottom = std::max<LONG>(damage.bottom, bottom);
-}
-
 bool WindowSurface::TakeDamage(RECT& out) {
-  std::lock_guard<std::mutex> guard(lock);
+  std::lock_guard<ShortLock> guard(lock);
   if (!damaged) return false;
   out = damage;
   damaged = false;

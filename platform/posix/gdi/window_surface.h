@@ -4,17 +4,24 @@
 // part of the surface to the person or the test.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <vector>
 
+#include "platform/posix/gdi/short_lock.h"
 #include "platform/posix/win_types.h"
 
 namespace win::stand_in {
 
 struct WindowSurface {
-  std::mutex lock;  // guards everything below; taken by GDI per operation
+  WindowSurface();
+  // Guards everything below; taken by GDI per operation, as the lock of every
+  // DC drawing into the surface. One of a fixed set that is never freed, so a
+  // DC found without the handle table's lock can always take it, even when the
+  // surface has gone; surfaces may share one.
+  ShortLock& lock;
   int width = 0;
   int height = 0;
   std::vector<COLORREF> pixels;  // row-major, 0x00BBGGRR, width * height
@@ -35,5 +42,18 @@ HDC CreateWindowDC(std::shared_ptr<WindowSurface> surface, const RECT& clip);
 bool ReleaseWindowDC(HDC dc);
 // The surface a window DC draws into, or null for any other handle.
 std::shared_ptr<WindowSurface> SurfaceOfDC(HDC dc);
+
+inline void WindowSurface::AddDamage(int left, int top, int right, int bottom) {
+  if (left >= right || top >= bottom) return;
+  if (!damaged) {
+    damage = RECT{left, top, right, bottom};
+    damaged = true;
+    return;
+  }
+  damage.left = std::min<LONG>(damage.left, left);
+  damage.top = std::min<LONG>(damage.top, top);
+  damage.right = std::max<LONG>(damage.right, right);
+  damage.bottom = std::max<LONG>(damage.bottom, bottom);
+}
 
 }  // namespace win::stand_in

@@ -13,7 +13,7 @@ namespace {
 
 // The pixels under a covering window, or of a minimised one, are gone.
 void LosePixels(WindowSurface& surface, const RECT& area) {
-  std::lock_guard<std::mutex> guard(surface.lock);
+  std::lock_guard<ShortLock> guard(surface.lock);
   int left = std::max<int>(area.left, 0), top = std::max<int>(area.top, 0);
   int right = std::min<int>(area.right, surface.width), bottom = std::min<int>(area.bottom, surface.height);
   for (int y = top; y < bottom; ++y)

@@ -77,7 +77,7 @@ std::vector<COLORREF> ClientPixels(HWND window) {
     if (!w) return {};
     surface = w->surface;
   }
-  std::lock_guard<std::mutex> guard(surface->lock);
+  std::lock_guard<ShortLock> guard(surface->lock);
   return surface->pixels;
 }
 
@@ -89,7 +89,7 @@ COLORREF ClientPixel(HWND window, int x, int y) {
     if (!w) return CLR_INVALID;
     surface = w->surface;
   }
-  std::lock_guard<std::mutex> guard(surface->lock);
+  std::lock_guard<ShortLock> guard(surface->lock);
   if (x < 0 || y < 0 || x >= surface->width || y >= surface->height) return CLR_INVALID;
   return surface->pixels[static_cast<size_t>(y) * static_cast<size_t>(surface->width) + static_cast<size_t>(x)];
 }

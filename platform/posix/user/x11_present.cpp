@@ -63,7 +63,7 @@ struct Pending {
 // surface's lock so that drawing from other threads cannot tear it.
 XImage* TakeDamagedImage(X11Connection& c, WindowSurface& surface, RECT& area, std::vector<char>& data,
                          const PixelFormat& format) {
-  std::lock_guard<std::mutex> guard(surface.lock);
+  std::lock_guard<ShortLock> guard(surface.lock);
   if (!surface.damaged) return nullptr;
   area = surface.damage;
   surface.damaged = false;

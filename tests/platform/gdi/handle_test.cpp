@@ -111,4 +111,20 @@ TEST(Selection, HeldObjectsCannotBeDeleted) {
   EXPECT_FALSE(win::DeleteObject(a.original));
 }
 
+// Ended DCs and their slots are reused by new ones: the old handles reach none.
+TEST(Handles, DeletedDCsStayDeletedWhenTheirPlacesAreReused) {
+  std::vector<win::HDC> deleted;
+  for (int round = 0; round < 20; ++round) {
+    BitmapDC d = MakeBitmapDC(2, 2);
+    deleted.push_back(d.dc);
+    ASSERT_TRUE(win::DeleteDC(d.dc) && win::DeleteObject(d.bitmap));
+  }
+  BitmapDC live = MakeBitmapDC(2, 2);
+  for (win::HDC h : deleted) {
+    EXPECT_EQ(ErrorOf([&] { EXPECT_FALSE(win::SetPixelV(h, 1, 1, 9)); }), ERROR_INVALID_HANDLE) << h;
+    EXPECT_EQ(ErrorOf([&] { EXPECT_EQ(win::GetPixel(h, 1, 1), CLR_INVALID); }), ERROR_INVALID_HANDLE) << h;
+  }
+  EXPECT_EQ(gdi_test::Pixels(live), (std::vector<win::COLORREF>{0, 0, 0, 0}));
+}
+
 }  // namespace

@@ -137,7 +137,7 @@ TEST(Concurrency, DrawPaintPresentAndDeleteAtOnce) {
   take();
   EXPECT_EQ(wrong.load(), 0);
   EXPECT_EQ(covered, (Box{0, 0, 64, 48}));
-  std::lock_guard<std::mutex> guard(surface->lock);
+  std::lock_guard<win::stand_in::ShortLock> guard(surface->lock);
   for (int y = 0; y < 48; ++y)
     for (int x = 0; x < 64; ++x) {
       ASSERT_EQ(At(*surface, x, y), y < 24 ? Green : (y < 36 || y == 40 ? White : 0u)) << x << "," << y;
