@@ -6,7 +6,7 @@
 #include "bench/plot_points.h"
 #include "graphics/graph.h"
 #include "graphics/window_driver/win32gui.h"
-#include "platform/posix/gdi/short_lock.h"
+#include "platform/posix/kernel/short_lock.h"
 #include "platform/posix/testing/memory_display.h"
 
 namespace {

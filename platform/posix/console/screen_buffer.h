@@ -5,10 +5,11 @@
 #include <algorithm>
 #include <atomic>
 #include <deque>
+#include <mutex>
 #include <string>
 #include <vector>
 
-#include "platform/posix/console/console_lock.h"
+#include "platform/posix/kernel/short_lock.h"
 #include "platform/posix/win_types.h"
 
 namespace win::stand_in {
@@ -34,8 +35,10 @@ struct ConsoleHost {
   bool showsScreen = true;  // the cells are shown (on the standard output or beside it)
 };
 
+using ConsoleGuard = std::lock_guard<RecursiveShortLock>;
+
 struct ScreenBuffer {
-  ConsoleLock lock;
+  RecursiveShortLock lock;
   SHORT width = 80, height = 25;
   // Row y is stored as row (y + firstRow) % height, so that scrolling the whole
   // buffer turns the ring instead of moving its cells.

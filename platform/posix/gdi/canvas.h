@@ -7,7 +7,7 @@
 #include "platform/posix/gdi/box.h"
 #include "platform/posix/gdi/gdi_objects.h"
 #include "platform/posix/gdi/handle_table.h"
-#include "platform/posix/gdi/short_lock.h"
+#include "platform/posix/kernel/short_lock.h"
 
 namespace win::stand_in {
 

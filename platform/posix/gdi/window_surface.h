@@ -10,7 +10,7 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/posix/gdi/short_lock.h"
+#include "platform/posix/kernel/short_lock.h"
 #include "platform/posix/win_types.h"
 
 namespace win::stand_in {

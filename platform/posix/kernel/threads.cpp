@@ -12,6 +12,7 @@
 #include "platform/posix/kernel/handle_object.h"
 #include "platform/posix/kernel/host_hooks.h"
 #include "platform/posix/kernel/kernel_api.h"
+#include "platform/posix/kernel/short_lock.h"
 
 namespace win::stand_in {
 
@@ -176,28 +177,24 @@ void WINAPI Sleep(DWORD dwMilliseconds) {
   }
 }
 
-static_assert(sizeof(pthread_mutex_t) <= sizeof(CRITICAL_SECTION::storage));
+static_assert(sizeof(stand_in::RecursiveShortLock) <= sizeof(CRITICAL_SECTION::storage));
+
+// The program enters its drawing section once for every pixel it plots.
+static stand_in::RecursiveShortLock& LockOf(LPCRITICAL_SECTION section) {
+  return *std::launder(reinterpret_cast<stand_in::RecursiveShortLock*>(section->storage));
+}
 
 void WINAPI InitializeCriticalSection(LPCRITICAL_SECTION lpCriticalSection) {
-  pthread_mutexattr_t attributes;
-  pthread_mutexattr_init(&attributes);
-  pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
-  pthread_mutex_init(new (lpCriticalSection->storage) pthread_mutex_t, &attributes);
-  pthread_mutexattr_destroy(&attributes);
+  new (lpCriticalSection->storage) stand_in::RecursiveShortLock;
 }
-
-static pthread_mutex_t* MutexOf(LPCRITICAL_SECTION section) {
-  return std::launder(reinterpret_cast<pthread_mutex_t*>(section->storage));
-}
-
 void WINAPI EnterCriticalSection(LPCRITICAL_SECTION lpCriticalSection) {
-  pthread_mutex_lock(MutexOf(lpCriticalSection));
+  LockOf(lpCriticalSection).lock();
 }
 void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION lpCriticalSection) {
-  pthread_mutex_unlock(MutexOf(lpCriticalSection));
+  LockOf(lpCriticalSection).unlock();
 }
 void WINAPI DeleteCriticalSection(LPCRITICAL_SECTION lpCriticalSection) {
-  pthread_mutex_destroy(MutexOf(lpCriticalSection));
+  LockOf(lpCriticalSection).~RecursiveShortLock();
 }
 
 }  // namespace win
