@@ -13,11 +13,10 @@ for program in "$build/primes" "$build/bench/baseline_search" "$build/bench/base
 done
 # A display of its own for the start-up with one, when Xvfb is there.
 if command -v Xvfb >/dev/null; then
-  number=$((90 + $$ % 100))
-  Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  server=$!
-  trap 'kill $server' EXIT
-  sleep 1
-  export BENCH_DISPLAY=":$number"
+  source "$here/../tests/support/xvfb.sh"
+  start_xvfb 1280x1024x24
+  trap 'kill $xvfb_pid' EXIT
+  export BENCH_DISPLAY=$DISPLAY
+  unset DISPLAY
 fi
 python3 "$here/whole_process.py" "$build" "$runs"
