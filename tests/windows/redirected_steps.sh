@@ -14,16 +14,6 @@ redirected_check() {
     fail "$1: summaries $(search_summaries "$work/out.txt"), not $3"
 }
 
-# The console window of a wineconsole that runs cmd.
-redirected_console_window() {
-  local deadline=$((SECONDS + 60)) window=""
-  until window=$(xdotool search --name 'cmd\.exe$' 2>/dev/null | head -1) && [ -n "$window" ]; do
-    [ $SECONDS -lt $deadline ] || fail "no wineconsole window"
-    sleep 0.5
-  done
-  echo "$window"
-}
-
 # The box around the lit pixels of the console window's text area: "left top right bottom" or "none".
 redirected_text_box() {
   import -window "$1" "$work/console.png" 2>/dev/null || fail "no screenshot of the console"
@@ -70,7 +60,7 @@ run_redirected_checks() {
   rm -f "$work/half.txt" "$work/half.rc"
   (cd "$work" && $wine wineconsole cmd /c "..\\$(basename "$exe") > half.txt" >/dev/null 2>&1
     echo $? >"$work/half.rc") &
-  console=$(redirected_console_window)
+  console=$(wine_console_window 'cmd\.exe')
   sleep 2
   redirected_keys "$console" 1 0
   sleep 1
@@ -99,7 +89,7 @@ run_redirected_checks() {
   (cd "$work" && $wine wineconsole cmd /c "..\\$(basename "$exe") < answers" >/dev/null 2>&1
     echo $? >"$work/half.rc") &
   (echo 10; sleep 8; echo 0) >"$work/answers" &
-  console=$(redirected_console_window)
+  console=$(wine_console_window 'cmd\.exe')
   sleep 4
   local before
   before=$(redirected_text_box "$console")

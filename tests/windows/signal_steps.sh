@@ -4,16 +4,6 @@
 # safe point, and a write to a closed pipe ends with the Linux build's code.
 # Sourced by run after steps.sh, whose pane helpers it uses.
 
-# signal_console TITLE: the wineconsole window whose title ends in TITLE.
-signal_console() {
-  local deadline=$((SECONDS + 60)) window=""
-  until window=$(xdotool search --name "$1\$" 2>/dev/null | head -1) && [ -n "$window" ]; do
-    [ $SECONDS -lt $deadline ] || fail "no wineconsole window for $1"
-    sleep 0.5
-  done
-  echo "$window"
-}
-
 # signal_search_then_ctrl_c RCFILE TITLE COMMAND...: starts COMMAND in
 # wineconsole, answers a long search, and presses Ctrl+C during it. The
 # window closes as the program ends, so the Ctrl+C may meet no window.
@@ -27,7 +17,7 @@ signal_search_then_ctrl_c() {
     cd "$work" && $wine wineconsole "$@" >/dev/null 2>&1 || code=$?
     echo "$code" >"$rc_file"
   ) &
-  window=$(signal_console "$title")
+  window=$(wine_console_window "$title")
   sleep 1
   xdotool key --window "$window" 3 0 0 0 0 0 0 0 Return 2>/dev/null || fail "the answer did not reach wineconsole"
   sleep 2

@@ -27,10 +27,11 @@ screenshot_window() {
   identify -format '%w %h' "$1.png"
 }
 
+# wine_console_window [TITLE]: the wineconsole window whose title ends in TITLE (a pattern; the program's by default).
 wine_console_window() {
-  local deadline=$((SECONDS + 60)) window=""
-  until window=$(xdotool search --name 'primes\.exe$' 2>/dev/null | head -1) && [ -n "$window" ]; do
-    [ $SECONDS -lt $deadline ] || fail "no wineconsole window"
+  local title=${1:-'primes\.exe'} deadline=$((SECONDS + 60)) window=""
+  until window=$(xdotool search --name "$title\$" 2>/dev/null | head -1) && [ -n "$window" ]; do
+    [ $SECONDS -lt $deadline ] || fail "no wineconsole window for $title"
     sleep 0.5
   done
   echo "$window"
